@@ -1,0 +1,20 @@
+#include "core/platform/Decimal.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace qs {
+
+Decimal DecimalFromDouble(double value) {
+    if (!std::isfinite(value))
+        return Decimal(0);
+    char text[64];
+    std::snprintf(text, sizeof text, "%.15g", value);
+    return Decimal(text);
+}
+
+double DecimalToDouble(const Decimal &value) {
+    return value.convert_to<double>();
+}
+
+} // namespace qs

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "core/platform/Socket.h"
+
+#include <cstddef>
+#include <vector>
+
+namespace qs {
+
+class DesktopSeam;
+struct ServerEndpoint;
+
+// A connected socket with its receive buffer. Requests that share one connection share the
+// buffer, so nothing read ahead is lost between exchanges.
+class Connection {
+public:
+    Connection() = default;
+    explicit Connection(Socket socket);
+
+    bool isOpen() const { return m_socket.isOpen(); }
+    Socket &socket() { return m_socket; }
+    SocketWaker waker() const { return m_socket.waker(); }
+
+    // False when a send fails or sends nothing; loops until every byte is sent.
+    bool sendAll(const void *data, std::size_t size);
+    // One receive into the caller's buffer, served from what was read ahead first.
+    long receiveSome(void *buffer, std::size_t size);
+    // Shut down both directions, then close.
+    void shutdownAndClose();
+    void close();
+
+private:
+    Socket m_socket;
+    std::vector<char> m_buffer;
+    std::size_t m_begin = 0;
+    std::size_t m_end = 0;
+};
+
+// Exactly n bytes into buffer and n is returned; otherwise the failing receive's result (0 when
+// the peer closed, negative on error or time-out). Bytes that did arrive stay in the buffer.
+long ReceiveExact(Connection &connection, void *buffer, std::size_t n);
+
+// Reads until n bytes have arrived or the connection ends; the number of bytes that arrived.
+std::size_t ReceiveUpTo(Connection &connection, void *buffer, std::size_t n);
+
+// The same contract, one byte per receive call, straight from the socket (kept to measure the
+// buffered read against).
+long ReceiveExactByteWise(Socket &socket, void *buffer, std::size_t n);
+
+// Connects to the request port. On failure shows "无法连接服务器，操作已取消" and returns a closed
+// connection.
+Connection OpenRequestConnection(const ServerEndpoint &endpoint, DesktopSeam &seam);
+
+} // namespace qs
