@@ -1,0 +1,56 @@
+#pragma once
+
+#include "core/protocol/KLineBar.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace qs::server {
+
+// Quote of one product in real units: buy = last + ask spread, sell = last - bid spread.
+struct Quote {
+    double last = 0;
+    double buy = 0;
+    double sell = 0;
+};
+
+// Simulated prices and bars of every product. Thread-safe; listeners are called on the thread
+// that moved the price, without the market's lock held.
+class Market {
+public:
+    struct Options {
+        std::uint64_t seed = 1;
+        int barSeconds = 7200;  // length of one bar period
+        int historyBars = 3000; // completed bars generated per product before "now"
+    };
+    using TickListener = std::function<void(const KLineBar &liveBar)>;
+    using BarListener = std::function<void(const KLineBar &completedBar)>;
+
+    explicit Market(Options options);
+    ~Market();
+    Market(const Market &) = delete;
+    Market &operator=(const Market &) = delete;
+
+    Quote quote(int productId) const;
+    // Moves a product's price (steering); its live bar follows and tick listeners are told.
+    void setPrice(int productId, double price);
+    // One simulation step: every product's price moves a little and a tick is published for
+    // each; a bar period that ended is completed (bar listeners first) and a new live bar opens.
+    void step();
+
+    // Completed bars, newest first (the live bar is not among them).
+    std::vector<KLineBar> completedBars(int productId) const;
+    KLineBar liveBar(int productId) const;
+
+    int addTickListener(TickListener listener);
+    int addBarListener(BarListener listener);
+    void removeListener(int id);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
+};
+
+} // namespace qs::server
