@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/protocol/KLineBar.h"
+#include "core/protocol/SignalRecord.h"
 
 #include <cstdint>
 #include <functional>
@@ -17,16 +18,22 @@ struct Quote {
 };
 
 // Simulated prices and bars of every product. Thread-safe; listeners are called on the thread
-// that moved the price, without the market's lock held.
+// that moved the price, without the market's lock held. Calls that change the market wait while
+// listeners run, so a listener must never wait for another thread that changes the market.
 class Market {
 public:
     struct Options {
         std::uint64_t seed = 1;
         int barSeconds = 7200;  // length of one bar period
         int historyBars = 3000; // completed bars generated per product before "now"
+        // A signal is published or withdrawn about once per this many steps; 0 = never.
+        int signalEverySteps = 30;
+        // Seconds since 1970 UTC; empty = the system clock. Tests pass a clock of their own.
+        std::function<std::int64_t()> clock;
     };
     using TickListener = std::function<void(const KLineBar &liveBar)>;
     using BarListener = std::function<void(const KLineBar &completedBar)>;
+    using SignalListener = std::function<void(const SignalRecord &signal)>;
 
     explicit Market(Options options);
     ~Market();
@@ -44,8 +51,17 @@ public:
     std::vector<KLineBar> completedBars(int productId) const;
     KLineBar liveBar(int productId) const;
 
+    // Publishes a signal (replacing one with the same key) or, for action 4 or 5, withdraws it;
+    // signal listeners are told either way.
+    void publishSignal(const SignalRecord &signal);
+    // Signals published and not withdrawn, oldest first.
+    std::vector<SignalRecord> activeSignals(int productId) const;
+
+    // Listeners are called one event at a time, in the order the events happened.
     int addTickListener(TickListener listener);
     int addBarListener(BarListener listener);
+    int addSignalListener(SignalListener listener);
+    // Once it returns, the listener is not running and will not be called again.
     void removeListener(int id);
 
 private:

@@ -19,12 +19,14 @@ std::string ReadAnsiField(const char *field, std::size_t size);
 std::size_t WriteAnsiField(char *field, std::size_t size, std::string_view utf8);
 
 template<std::size_t N>
-std::string ReadAnsiField(const char (&field)[N]) {
+std::string ReadAnsiField(const char (&field)[N])
+{
     return ReadAnsiField(field, N);
 }
 
 template<std::size_t N>
-std::size_t WriteAnsiField(char (&field)[N], std::string_view utf8) {
+std::size_t WriteAnsiField(char (&field)[N], std::string_view utf8)
+{
     return WriteAnsiField(field, N, utf8);
 }
 

@@ -11,7 +11,8 @@ class DataFolder {
 public:
     DataFolder() = default;
     explicit DataFolder(std::filesystem::path folder)
-        : m_folder(std::move(folder)) {}
+        : m_folder(std::move(folder))
+    {}
 
     static DataFolder besideExecutable();
 

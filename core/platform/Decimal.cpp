@@ -5,7 +5,8 @@
 
 namespace qs {
 
-Decimal DecimalFromDouble(double value) {
+Decimal DecimalFromDouble(double value)
+{
     if (!std::isfinite(value))
         return Decimal(0);
     char text[64];
@@ -13,7 +14,8 @@ Decimal DecimalFromDouble(double value) {
     return Decimal(text);
 }
 
-double DecimalToDouble(const Decimal &value) {
+double DecimalToDouble(const Decimal &value)
+{
     return value.convert_to<double>();
 }
 

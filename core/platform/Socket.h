@@ -44,7 +44,8 @@ private:
     friend class Socket;
     struct State;
     explicit SocketWaker(std::shared_ptr<State> state)
-        : m_state(std::move(state)) {}
+        : m_state(std::move(state))
+    {}
     std::shared_ptr<State> m_state;
 };
 

@@ -36,7 +36,8 @@ struct CountedList {
 // Reads the count and the records of a list reply. Stops at the first record that breaks off:
 // every later one would break off too, and a hostile count must not keep us looping.
 template<WireRecord T>
-CountedList<T> ReadCountedList(Connection &connection, std::int32_t command) {
+CountedList<T> ReadCountedList(Connection &connection, std::int32_t command)
+{
     const CountRule rule = CountRuleFor(command);
     const ListCount count = ReadListCount(connection, rule);
     CountedList<T> list;
@@ -44,7 +45,7 @@ CountedList<T> ReadCountedList(Connection &connection, std::int32_t command) {
     if (!count.ok)
         return list;
     list.replaces = rule != CountRule::Lenient || count.count > 0;
-    // The server paces its list replies by our reads; the pause keeps the historic rhythm.
+    // Positions, pending orders and the summary pause 1 ms after each record.
     const bool pause = rule != CountRule::Lenient && command != 19;
     for (std::int64_t i = 0; i < count.count; ++i) {
         T record = ZeroRecord<T>();

@@ -7,11 +7,13 @@
 
 namespace qs {
 
-std::string KLineBar::time() const {
+std::string KLineBar::time() const
+{
     return ReadAnsiField(timeText);
 }
 
-BarKey BarKey::of(const KLineBar &bar) {
+BarKey BarKey::of(const KLineBar &bar)
+{
     BarKey key;
     std::memset(key.text, 0, sizeof key.text);
     // The key number fills the first bytes; the time text is then written from byte 4 over
@@ -25,15 +27,18 @@ BarKey BarKey::of(const KLineBar &bar) {
     return key;
 }
 
-bool BarKey::isNone() const {
+bool BarKey::isNone() const
+{
     return *this == none();
 }
 
-std::string BarKey::str() const {
+std::string BarKey::str() const
+{
     return std::string(text, strnlen(text, sizeof text));
 }
 
-bool operator==(const BarKey &a, const BarKey &b) {
+bool operator==(const BarKey &a, const BarKey &b)
+{
     return std::memcmp(a.text, b.text, sizeof a.text) == 0;
 }
 

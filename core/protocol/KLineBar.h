@@ -31,7 +31,8 @@ static_assert(sizeof(KLineBar) == kRecordSize);
 static_assert(offsetof(KLineBar, timeText) == kMarkerOffset);
 
 // True when a 48-byte record from a stream is a signal rather than a bar.
-inline bool IsSignalRecord(const void *record) {
+inline bool IsSignalRecord(const void *record)
+{
     return static_cast<const std::uint8_t *>(record)[kMarkerOffset] == kSignalMarker;
 }
 

@@ -4,7 +4,8 @@
 
 namespace qs {
 
-RequestHeader RequestHeader::make(std::int32_t command, const Session &session) {
+RequestHeader RequestHeader::make(std::int32_t command, const Session &session)
+{
     RequestHeader header{};
     header.command = command;
     header.token = session.token();
@@ -12,7 +13,8 @@ RequestHeader RequestHeader::make(std::int32_t command, const Session &session) 
     return header;
 }
 
-PreSessionHeader PreSessionHeader::make(std::int32_t command, std::int32_t memberLevel) {
+PreSessionHeader PreSessionHeader::make(std::int32_t command, std::int32_t memberLevel)
+{
     PreSessionHeader header{};
     header.command = command;
     header.level = static_cast<std::uint16_t>(memberLevel & 0xFFFF);

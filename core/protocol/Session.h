@@ -22,7 +22,8 @@ struct ServerEndpoint {
 // read afterwards; before that every field is zero or empty.
 class Session {
 public:
-    void establish(const SessionToken &token, std::int32_t memberLevel, std::string memberName) {
+    void establish(const SessionToken &token, std::int32_t memberLevel, std::string memberName)
+    {
         m_token = token;
         m_level = memberLevel;
         m_name = std::move(memberName);

@@ -26,7 +26,8 @@ struct SignalRecord {
     bool isWithdrawal() const { return action == 4 || action == 5; }
     bool isSupport() const { return kind == 11; }
     // Same signal: price, stop-loss, lots 1 and bytes 12, 13 and 37 agree.
-    bool sameKey(const SignalRecord &other) const {
+    bool sameKey(const SignalRecord &other) const
+    {
         return price == other.price && stopLoss == other.stopLoss && lots1 == other.lots1
                && keyByte12 == other.keyByte12 && productId == other.productId
                && keyByte37 == other.keyByte37;

@@ -17,7 +17,8 @@ template<class T>
 concept WireRecord = std::is_trivially_copyable_v<T> && std::is_standard_layout_v<T>;
 
 template<WireRecord T>
-T DecodeRecord(const void *bytes) {
+T DecodeRecord(const void *bytes)
+{
     T record;
     std::memcpy(&record, bytes, sizeof(T));
     return record;
@@ -25,7 +26,8 @@ T DecodeRecord(const void *bytes) {
 
 // False (record untouched) when fewer than sizeof(T) bytes are given.
 template<WireRecord T>
-bool DecodeRecord(std::span<const std::byte> bytes, T &record) {
+bool DecodeRecord(std::span<const std::byte> bytes, T &record)
+{
     if (bytes.size() < sizeof(T))
         return false;
     std::memcpy(&record, bytes.data(), sizeof(T));
@@ -33,15 +35,16 @@ bool DecodeRecord(std::span<const std::byte> bytes, T &record) {
 }
 
 template<WireRecord T>
-void EncodeRecord(const T &record, void *out) {
+void EncodeRecord(const T &record, void *out)
+{
     std::memcpy(out, &record, sizeof(T));
 }
 
+// Every byte is a member, so value-initialisation leaves no byte unset.
 template<WireRecord T>
-T ZeroRecord() {
-    T record;
-    std::memset(&record, 0, sizeof(T));
-    return record;
+T ZeroRecord()
+{
+    return T{};
 }
 
 } // namespace qs

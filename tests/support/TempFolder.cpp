@@ -7,7 +7,8 @@
 
 namespace qs::test {
 
-TempFolder::TempFolder() {
+TempFolder::TempFolder()
+{
     static std::atomic<unsigned> counter{0};
     std::random_device entropy;
     const auto base = std::filesystem::temp_directory_path();
@@ -20,7 +21,8 @@ TempFolder::TempFolder() {
     }
 }
 
-TempFolder::~TempFolder() {
+TempFolder::~TempFolder()
+{
     std::error_code ignored;
     std::filesystem::remove_all(m_path, ignored);
 }

@@ -1,11 +1,253 @@
 #include "ui/app/CMainFrame.h"
 
+#include "core/BuildConfig.h"
+#include "core/chart/ProductCatalog.h"
+#include "core/platform/DesktopSeam.h"
+#include "core/protocol/LoginExchange.h"
+#include "ui/app/CommandIds.h"
+#include "ui/widgets/ToolbarImages.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTime>
+#include <QTimer>
+#include <QToolBar>
+
 namespace qs::ui {
 
-CMainFrame::CMainFrame(QWidget *parent)
-    : QMainWindow(parent) {
-    setWindowTitle(QStringLiteral("Quillstar——提高操盘成功率 让投资更有道理"));
+namespace {
+constexpr int kClockTimerMs = 1000;
+} // namespace
+
+CMainFrame::CMainFrame(const ServerEndpoint &endpoint, const Session &session, DataFolder folder,
+                       DesktopSeam &seam, QWidget *parent)
+    : QMainWindow(parent)
+    , m_endpoint(endpoint)
+    , m_session(session)
+    , m_folder(std::move(folder))
+    , m_seam(seam)
+{
+    setObjectName(QStringLiteral("CMainFrame"));
+    setWindowTitle(titleText());
+    setWindowIcon(QIcon(QStringLiteral(":/icons/app.png")));
+    setFocusPolicy(Qt::StrongFocus);
+
+    m_view = new QWidget(this);
+    m_view->setObjectName(QStringLiteral("CChildView"));
+    m_view->setFocusPolicy(Qt::StrongFocus);
+    m_view->setAutoFillBackground(true);
+    setCentralWidget(m_view);
+
+    buildMenus();
+    buildToolBars();
+    buildStatusBar();
+
+    auto *clockTimer = new QTimer(this);
+    connect(clockTimer, &QTimer::timeout, this, &CMainFrame::updateClock);
+    clockTimer->start(kClockTimerMs);
     resize(1024, 768);
+}
+
+QString CMainFrame::titleText()
+{
+    return QStringLiteral("%1——提高操盘成功率 让投资更有道理").arg(QApplication::applicationName());
+}
+
+QAction *CMainFrame::makeAction(int commandId, const QString &text)
+{
+    auto *action = new QAction(text, this);
+    action->setObjectName(QStringLiteral("command%1").arg(commandId));
+    connect(action, &QAction::triggered, this, [this, commandId] { onCommand(commandId); });
+    m_actions[commandId] = action;
+    return action;
+}
+
+QAction *CMainFrame::action(int commandId) const
+{
+    const auto found = m_actions.find(commandId);
+    return found == m_actions.end() ? nullptr : found->second;
+}
+
+void CMainFrame::buildMenus()
+{
+    QMenuBar *bar = menuBar();
+    QMenu *system = bar->addMenu(QStringLiteral("系统"));
+    system->setObjectName(QStringLiteral("menuSystem"));
+    system->addAction(makeAction(command::kDeposit, QStringLiteral("入金")));
+    system->addAction(makeAction(command::kAwards, QStringLiteral("获奖公告")));
+    system->addSeparator();
+    system->addAction(makeAction(command::kReinitialise, QStringLiteral("重新初始化")));
+    system->addAction(makeAction(command::kProductSettings, QStringLiteral("产品设置")));
+    system->addAction(makeAction(command::kPriceAlerts, QStringLiteral("到价提醒")));
+    system->addSeparator();
+    system->addAction(makeAction(command::kRelogin, QStringLiteral("重新登录")));
+    system->addAction(makeAction(command::kExit, QStringLiteral("退出(&X)")));
+
+    QMenu *products = bar->addMenu(QStringLiteral("产品(&K)"));
+    products->setObjectName(QStringLiteral("menuProducts"));
+    QMenu *ratios = bar->addMenu(QStringLiteral("套利"));
+    ratios->setObjectName(QStringLiteral("menuRatios"));
+    for (const CatalogueEntry &entry : kCatalogue) {
+        QAction *item = makeAction(
+            ProductCommandId(entry.productId),
+            QString::fromUtf8(entry.caption.data(), static_cast<int>(entry.caption.size())));
+        item->setCheckable(true);
+        item->setStatusTip(item->text());
+        item->setToolTip(item->text());
+        (entry.productId < kFirstRatioProduct ? products : ratios)->addAction(item);
+    }
+
+    QMenu *tools = bar->addMenu(QStringLiteral("工具"));
+    tools->setObjectName(QStringLiteral("menuTools"));
+    tools->addAction(makeAction(command::kShowCommonBar, QStringLiteral("常用")));
+    tools->addAction(makeAction(command::kShowProductBar, QStringLiteral("工具箱")));
+    tools->addSeparator();
+    tools->addAction(makeAction(command::kMousePlain, QStringLiteral("默认(无)")));
+    tools->addAction(makeAction(command::kMouseCross, QStringLiteral("十字光标")));
+    tools->addAction(makeAction(command::kMouseDrag, QStringLiteral("移动K线")));
+    for (int id : {command::kShowCommonBar, command::kShowProductBar, command::kMousePlain,
+                   command::kMouseCross, command::kMouseDrag})
+        m_actions[id]->setCheckable(true);
+
+    QMenu *help = bar->addMenu(QStringLiteral("帮助"));
+    help->setObjectName(QStringLiteral("menuHelp"));
+    help->addAction(makeAction(command::kSignalHelp, QStringLiteral("操盘信号说明")));
+    help->addAction(makeAction(command::kAbout, QStringLiteral("关于 Quillstar(&A)...")));
+}
+
+void CMainFrame::buildToolBars()
+{
+    const QSize imageSize(kToolbarImageSize, kToolbarImageSize);
+    m_commonBar = addToolBar(QStringLiteral("常用"));
+    m_commonBar->setObjectName(QStringLiteral("toolbar195"));
+    m_commonBar->setIconSize(imageSize);
+    m_commonBar->setMovable(true);
+    m_commonBar->addAction(makeAction(command::kMessageManager, QStringLiteral("消息管理")));
+    m_commonBar->addSeparator();
+    for (int id : {command::kMousePlain, command::kMouseCross, command::kMouseDrag})
+        m_commonBar->addAction(m_actions[id]);
+    m_commonBar->addAction(makeAction(command::kWebSite, QStringLiteral("网站首页")));
+    m_commonBar->addAction(makeAction(command::kBlog, QStringLiteral("博客")));
+    m_commonBar->addAction(m_actions[command::kExit]);
+    for (int id : {command::kMessageManager, command::kMousePlain, command::kMouseCross,
+                   command::kMouseDrag, command::kWebSite, command::kBlog, command::kExit})
+        m_actions[id]->setIcon(CommonButtonImage(id));
+
+    m_productBar = addToolBar(QStringLiteral("工具箱"));
+    m_productBar->setObjectName(QStringLiteral("toolbar135"));
+    m_productBar->setIconSize(imageSize);
+    for (const CatalogueEntry &entry : kCatalogue) {
+        QAction *item = m_actions[ProductCommandId(entry.productId)];
+        item->setIcon(ProductButtonImage(entry.productId, item->text()));
+        m_productBar->addAction(item);
+    }
+
+    m_actions[command::kShowCommonBar]->setChecked(true);
+    m_actions[command::kShowProductBar]->setChecked(true);
+    connect(m_commonBar, &QToolBar::visibilityChanged, m_actions[command::kShowCommonBar],
+            &QAction::setChecked);
+    connect(m_productBar, &QToolBar::visibilityChanged, m_actions[command::kShowProductBar],
+            &QAction::setChecked);
+}
+
+void CMainFrame::buildStatusBar()
+{
+    QStatusBar *bar = statusBar();
+    bar->showMessage(QStringLiteral("就绪"));
+    for (const char *indicator : {"CAP", "NUM", "SCRL"}) {
+        auto *pane = new QLabel(QString::fromLatin1(indicator), bar);
+        pane->setEnabled(false);
+        bar->addPermanentWidget(pane);
+    }
+    m_clock = new QLabel(QStringLiteral("00:00:00"), bar);
+    m_clock->setObjectName(QStringLiteral("pane101"));
+    bar->addPermanentWidget(m_clock);
+}
+
+void CMainFrame::updateClock()
+{
+    m_clock->setText(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
+}
+
+void CMainFrame::openPage(const std::string &url)
+{
+    m_seam.openWebPage(url);
+}
+
+void CMainFrame::onCommand(int commandId)
+{
+    const std::string site = build::kWebSite;
+    switch (commandId) {
+    case command::kDeposit:
+        openPage(site + "uc/BuyCart.jsp?val1=3");
+        break;
+    case command::kAwards:
+        openPage(site + "articlelist/HJ_MLDSGG");
+        break;
+    case command::kSignalHelp:
+        openPage(site + "article/HJ_JSPCJWT");
+        break;
+    case command::kWebSite:
+        openPage(site);
+        break;
+    case command::kBlog:
+        openPage(build::kBlogUrl);
+        break;
+    case command::kShowCommonBar:
+        m_commonBar->show();
+        m_actions[command::kShowCommonBar]->setChecked(true);
+        break;
+    case command::kShowProductBar:
+        m_productBar->show();
+        m_actions[command::kShowProductBar]->setChecked(true);
+        break;
+    case command::kRelogin:
+        if (m_restart)
+            m_restart();
+        else
+            closeForRestart();
+        break;
+    case command::kExit:
+        close();
+        break;
+    default:
+        // The windows of the remaining commands arrive with their own features.
+        break;
+    }
+}
+
+bool CMainFrame::confirmExit()
+{
+    const std::string prompt = "确认退出" + QApplication::applicationName().toStdString() + "？";
+    if (m_seam.messageBox(prompt, MessageIcon::None, MessageButtons::OkCancel, "确认退出")
+        != MessageResult::Ok)
+        return false;
+    SendLogoutNotice(m_endpoint, m_session, m_seam);
+    return true;
+}
+
+void CMainFrame::closeEvent(QCloseEvent *event)
+{
+    if (!m_closingForRestart && !confirmExit()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+void CMainFrame::closeForRestart()
+{
+    m_closingForRestart = true;
+    close();
+}
+
+void CMainFrame::focusInEvent(QFocusEvent *)
+{
+    m_view->setFocus();
 }
 
 } // namespace qs::ui

@@ -1,0 +1,81 @@
+#include "ui/app/CTenwickApp.h"
+
+#include "core/platform/DesktopSeam.h"
+#include "core/platform/Socket.h"
+#include "ui/app/CDlgLogin.h"
+#include "ui/app/CMainFrame.h"
+#include "ui/app/SingleInstance.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+
+namespace qs::ui {
+
+CTenwickApp::CTenwickApp(Options options, DesktopSeam &seam, QObject *parent)
+    : QObject(parent)
+    , m_options(std::move(options))
+    , m_seam(seam)
+    , m_startProgram(
+          [] { QProcess::startDetached(QCoreApplication::applicationFilePath(), QStringList()); })
+{}
+
+CTenwickApp::~CTenwickApp()
+{
+    m_frame.reset();
+    StopSocketLayer();
+}
+
+bool CTenwickApp::start()
+{
+    m_instance = std::make_unique<SingleInstance>(m_options.instanceName);
+    if (m_instance->askRunningInstance())
+        return false;
+    m_instance->claim([this] { raiseTopWindow(); });
+
+    if (!StartSocketLayer()) {
+        m_seam.messageBox("无法初始化网络环境，程序已结束");
+        return false;
+    }
+    Ipv4Address address;
+    if (!ResolveIpv4(m_options.serviceHost, address)) {
+        m_seam.messageBox("无法连接服务器，请检查网络");
+        StopSocketLayer();
+        return false;
+    }
+    m_options.endpoint.address = address;
+
+    CDlgLogin login(m_options.endpoint, m_session, m_options.folder, m_seam);
+    m_login = &login;
+    const int result = login.exec();
+    m_login = nullptr;
+    if (result != QDialog::Accepted) {
+        StopSocketLayer();
+        return false;
+    }
+
+    m_frame = std::make_unique<CMainFrame>(m_options.endpoint, m_session, m_options.folder, m_seam);
+    m_frame->setRestartHandler([this] { restart(); });
+    m_frame->show();
+    return true;
+}
+
+void CTenwickApp::raiseTopWindow()
+{
+    QWidget *top = m_login ? static_cast<QWidget *>(m_login.data()) : m_frame.get();
+    if (top == nullptr)
+        return;
+    top->showNormal();
+    top->raise();
+    top->activateWindow();
+}
+
+void CTenwickApp::restart()
+{
+    if (m_frame)
+        m_frame->closeForRestart();
+    m_instance->release();
+    m_startProgram();
+    QCoreApplication::quit();
+}
+
+} // namespace qs::ui

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class QLocalServer;
+
+namespace qs::ui {
+
+// One running client per user: the first instance listens on a local socket; a later start asks
+// it to show and raise its top window and then ends.
+class SingleInstance : public QObject {
+    Q_OBJECT
+
+public:
+    explicit SingleInstance(QString name = QStringLiteral("QS_TW_CLIENT"),
+                            QObject *parent = nullptr);
+    ~SingleInstance() override;
+
+    // True when another instance answered (and was asked to raise its window).
+    bool askRunningInstance();
+    // Becomes the running instance; raise is called whenever a later start asks.
+    bool claim(std::function<void()> raise);
+    // Gives up the name so that a restarted instance can claim it.
+    void release();
+
+private:
+    QString m_name;
+    QLocalServer *m_server = nullptr;
+    std::function<void()> m_raise;
+};
+
+} // namespace qs::ui
