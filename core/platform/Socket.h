@@ -22,7 +22,8 @@ struct Ipv4Address {
 // Resolves a host name to its first IPv4 address.
 bool ResolveIpv4(const std::string &host, Ipv4Address &out);
 
-// Starts the platform's socket layer once per process (Winsock 2.2 on Windows; nothing elsewhere).
+// Starts the platform's socket layer once per process (Winsock 2.2 on Windows; elsewhere SIGPIPE is
+// ignored so a vanished peer is a failed send). Creating a socket starts it too.
 bool StartSocketLayer();
 void StopSocketLayer();
 
