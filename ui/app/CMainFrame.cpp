@@ -49,7 +49,7 @@ CMainFrame::CMainFrame(const ServerEndpoint &endpoint, const Session &session, D
     auto *clockTimer = new QTimer(this);
     connect(clockTimer, &QTimer::timeout, this, &CMainFrame::updateClock);
     clockTimer->start(kClockTimerMs);
-    resize(1024, 768);
+    resize(1280, 860);
 }
 
 QString CMainFrame::titleText()
@@ -137,6 +137,8 @@ void CMainFrame::buildToolBars()
                    command::kMouseDrag, command::kWebSite, command::kBlog, command::kExit})
         m_actions[id]->setIcon(CommonButtonImage(id));
 
+    // 28 buttons need a row of their own.
+    addToolBarBreak();
     m_productBar = addToolBar(QStringLiteral("工具箱"));
     m_productBar->setObjectName(QStringLiteral("toolbar135"));
     m_productBar->setIconSize(imageSize);
