@@ -1,0 +1,66 @@
+#include "server/RequestSteering.h"
+
+namespace qs::server {
+
+void RequestSteering::answerLate(std::int32_t command, std::chrono::milliseconds delay)
+{
+    std::lock_guard lock(m_mutex);
+    m_faults[command].delay = delay;
+}
+
+void RequestSteering::closeInReply(std::int32_t command, std::size_t bytesSent)
+{
+    std::lock_guard lock(m_mutex);
+    m_faults[command].cutAfter = bytesSent;
+}
+
+void RequestSteering::clearFaults()
+{
+    std::lock_guard lock(m_mutex);
+    m_faults.clear();
+}
+
+RequestSteering::Fault RequestSteering::faultFor(std::int32_t command) const
+{
+    std::lock_guard lock(m_mutex);
+    const auto found = m_faults.find(command);
+    return found == m_faults.end() ? Fault{} : found->second;
+}
+
+void RequestSteering::record(std::int32_t command, std::vector<std::uint8_t> body)
+{
+    std::lock_guard lock(m_mutex);
+    m_bodies[command] = std::move(body);
+    ++m_counts[command];
+}
+
+std::vector<std::uint8_t> RequestSteering::lastBody(std::int32_t command) const
+{
+    std::lock_guard lock(m_mutex);
+    const auto found = m_bodies.find(command);
+    return found == m_bodies.end() ? std::vector<std::uint8_t>{} : found->second;
+}
+
+int RequestSteering::count(std::int32_t command) const
+{
+    std::lock_guard lock(m_mutex);
+    const auto found = m_counts.find(command);
+    return found == m_counts.end() ? 0 : found->second;
+}
+
+bool RequestSteering::sleep(std::chrono::milliseconds delay)
+{
+    std::unique_lock lock(m_mutex);
+    return !m_wake.wait_for(lock, delay, [this] { return m_shutdown; });
+}
+
+void RequestSteering::shutdown()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_shutdown = true;
+    }
+    m_wake.notify_all();
+}
+
+} // namespace qs::server

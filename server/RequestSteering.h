@@ -1,0 +1,48 @@
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+namespace qs::server {
+
+// What tests make the request port do wrong, and what it received. Faults stay until cleared.
+// Thread-safe.
+class RequestSteering {
+public:
+    struct Fault {
+        std::chrono::milliseconds delay{0};
+        std::optional<std::size_t> cutAfter; // bytes of the reply sent before the connection closes
+    };
+    static constexpr std::size_t kMiddle = static_cast<std::size_t>(-1);
+
+    void answerLate(std::int32_t command, std::chrono::milliseconds delay);
+    // Sends the first bytes of the reply and closes; kMiddle sends half of it.
+    void closeInReply(std::int32_t command, std::size_t bytesSent = kMiddle);
+    void clearFaults();
+    Fault faultFor(std::int32_t command) const;
+
+    void record(std::int32_t command, std::vector<std::uint8_t> body);
+    // The body of the last request with this command; empty when none came (or it has none).
+    std::vector<std::uint8_t> lastBody(std::int32_t command) const;
+    int count(std::int32_t command) const;
+
+    // Waits for the delay; false when shutdown() cut it short.
+    bool sleep(std::chrono::milliseconds delay);
+    void shutdown();
+
+private:
+    mutable std::mutex m_mutex;
+    std::condition_variable m_wake;
+    bool m_shutdown = false;
+    std::map<std::int32_t, Fault> m_faults;
+    std::map<std::int32_t, std::vector<std::uint8_t>> m_bodies;
+    std::map<std::int32_t, int> m_counts;
+};
+
+} // namespace qs::server
