@@ -14,6 +14,15 @@ Decimal DecimalFromDouble(double value)
     return Decimal(text);
 }
 
+Decimal DecimalFromFloat(float value)
+{
+    if (!std::isfinite(value))
+        return Decimal(0);
+    char text[32];
+    std::snprintf(text, sizeof text, "%.7g", static_cast<double>(value));
+    return Decimal(text);
+}
+
 double DecimalToDouble(const Decimal &value)
 {
     return value.convert_to<double>();

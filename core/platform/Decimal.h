@@ -10,6 +10,8 @@ using Decimal = boost::multiprecision::number<boost::multiprecision::cpp_dec_flo
 
 // A double enters through its 15-significant-digit text ("%.15g"), so 0.1 is exactly 0.1.
 Decimal DecimalFromDouble(double value);
+// A float enters through its shortest text ("%.7g"), so the price 1001.5f is exactly 1001.5.
+Decimal DecimalFromFloat(float value);
 double DecimalToDouble(const Decimal &value);
 
 } // namespace qs

@@ -17,6 +17,7 @@
 #include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/time.h>
@@ -331,6 +332,17 @@ Socket &Socket::operator=(Socket &&other) noexcept
     return *this;
 }
 
+namespace {
+// A request goes out as two sends (header, then body): without this the body waits for the
+// peer's delayed acknowledgement, some 40 ms on every exchange.
+void DisableNagle(std::intptr_t handle)
+{
+    const int on = 1;
+    ::setsockopt(Native(handle), IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char *>(&on),
+                 sizeof on);
+}
+} // namespace
+
 Socket Socket::connect(Ipv4Address address, std::uint16_t port, Milliseconds connectTimeout,
                        Milliseconds receiveTimeout)
 {
@@ -362,6 +374,7 @@ Socket Socket::connect(Ipv4Address address, std::uint16_t port, Milliseconds con
         return Socket();
     if (receiveTimeout.count() > 0 && !SetReceiveTimeoutOn(handle, receiveTimeout))
         return Socket();
+    DisableNagle(handle);
     return socket;
 }
 
@@ -554,6 +567,7 @@ Socket Listener::accept(Milliseconds timeout)
         SetCloseOnExec(accepted);
         // Some systems hand the listener's non-blocking mode down; ours are blocking.
         SetBlocking(accepted, true);
+        DisableNagle(accepted);
         return Socket(accepted);
     }
 }

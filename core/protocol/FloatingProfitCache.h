@@ -1,0 +1,64 @@
+#pragma once
+
+#include "core/platform/Decimal.h"
+#include "core/protocol/HoldInfo.h"
+#include "core/protocol/TypeInfo.h"
+
+#include <cstdint>
+#include <mutex>
+#include <vector>
+
+namespace qs {
+
+// The floating profit of all positions, in exact decimal. A position's profit is
+// (sell − open) × k for a buy and (open − buy) × k for a sell, with k = 10^digits × point value ×
+// lots held. Grouped per product and side that is sell × Σk − Σ(open × k): the sums change only
+// when a position or a product's digits or point value change, so a tick costs two
+// multiplications per group instead of converting every record field again.
+class FloatingProfitCache {
+public:
+    // Call with kHoldInfoLock held; kTypeInfoLock is taken inside, as the innermost lock.
+    // Positions whose product is not listed contribute nothing.
+    Decimal total(const std::vector<HoldInfo> &positions, std::mutex &typeInfoLock,
+                  const std::vector<TypeInfo> &products);
+
+private:
+    // What a position contributes through; compared bit for bit, so any change is seen.
+    struct PositionKey {
+        std::int32_t productId;
+        bool buy;
+        std::uint64_t openPriceBits;
+        std::uint64_t lotsHeldBits;
+        friend bool operator==(const PositionKey &, const PositionKey &) = default;
+    };
+    // The product a group was built with, and the prices of this recalculation.
+    struct ProductTerms {
+        std::int32_t productId = 0;
+        bool listed = false;
+        std::int32_t digits = 0;
+        std::uint32_t pointValueBits = 0;
+        float buyPrice = 0;
+        float sellPrice = 0;
+    };
+    struct Group {
+        std::int32_t productId;
+        bool buy;
+        Decimal sumK;
+        Decimal sumOpenK;
+    };
+
+    static PositionKey keyOf(const HoldInfo &position);
+    bool positionsChanged(const std::vector<HoldInfo> &positions);
+    // Reads the terms of every product the positions name; true when digits, point value or
+    // presence changed since the groups were built.
+    bool readProducts(std::mutex &typeInfoLock, const std::vector<TypeInfo> &products);
+    void rebuild(const std::vector<HoldInfo> &positions);
+    const ProductTerms *terms(std::int32_t productId) const;
+
+    bool m_built = false;
+    std::vector<PositionKey> m_positions;
+    std::vector<ProductTerms> m_products; // one per product id the positions name
+    std::vector<Group> m_groups;
+};
+
+} // namespace qs

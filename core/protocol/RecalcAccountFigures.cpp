@@ -1,0 +1,61 @@
+#include "core/protocol/RecalcAccountFigures.h"
+
+#include "core/platform/Decimal.h"
+#include "core/protocol/FloatingProfitCache.h"
+#include "core/protocol/TradingData.h"
+
+#include <cmath>
+#include <limits>
+#include <mutex>
+
+namespace qs {
+
+namespace {
+
+// Rounds to float; a value beyond float's range becomes an infinity rather than undefined.
+float ToFloat(double value)
+{
+    constexpr double kMax = std::numeric_limits<float>::max();
+    if (std::isfinite(value) && std::fabs(value) > kMax)
+        return value > 0 ? std::numeric_limits<float>::infinity()
+                         : -std::numeric_limits<float>::infinity();
+    return static_cast<float>(value);
+}
+
+float ToFloat(const Decimal &value)
+{
+    return ToFloat(DecimalToDouble(value));
+}
+
+} // namespace
+
+void RecalcAccountFigures(TradingData &data)
+{
+    Decimal total;
+    {
+        std::lock_guard lock(data.kHoldInfoLock);
+        total = data.floatingProfitCache->total(data.kHoldInfoList, data.kTypeInfoLock,
+                                                data.kTypeInfoList);
+    }
+    const float floatingProfit = ToFloat(total);
+    const Decimal floating = DecimalFromFloat(floatingProfit);
+
+    std::lock_guard lock(data.kAccountInfoLock);
+    const AccountInfo &account = data.kAccountInfo;
+    const float equity
+        = ToFloat(DecimalFromDouble(account.usableFunds) + DecimalFromDouble(account.occupiedMargin)
+                  + DecimalFromDouble(account.frozenMargin)
+                  + DecimalFromDouble(account.frozenCommission) + floating);
+
+    AccountFigures &figures = data.figures;
+    figures.floatingProfit = floatingProfit;
+    figures.equity = equity;
+    figures.usableMargin = DecimalToDouble(floating + DecimalFromDouble(account.usableFunds));
+    figures.riskRate = account.occupiedMargin > 0
+                           ? ToFloat(static_cast<double>(equity) * 100 / account.occupiedMargin)
+                           : 0.0f;
+    const double base = account.depositsTotal + account.capitalBase;
+    figures.netYield = base > 0 ? ToFloat((static_cast<double>(equity) - base) * 100 / base) : 0.0f;
+}
+
+} // namespace qs

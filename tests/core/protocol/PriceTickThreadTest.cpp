@@ -1,0 +1,136 @@
+#include "core/protocol/PriceTick.h"
+
+#include "core/protocol/RecalcAccountFigures.h"
+#include "core/protocol/TradingData.h"
+#include "core/protocol/TradingQueries.h"
+#include "tests/core/protocol/TradingTestRecords.h"
+#include "tests/support/SeamRecorder.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace qs {
+namespace {
+
+using test::Account;
+using test::BytesOf;
+using test::Header;
+using test::ListReply;
+using test::Order;
+using test::Position;
+using test::Product;
+using test::Script;
+using test::ScriptedPeer;
+using test::SeamRecorder;
+
+class CountingEnvironment : public PriceTickEnvironment {
+public:
+    bool mainWindowExists() override { return true; }
+    void relayoutChart() override {}
+    void notifyWindows(bool holdChanged, bool delegateChanged, const KLineBar &) override
+    {
+        std::lock_guard lock(m_mutex);
+        ++notices;
+        holdNotices += holdChanged ? 1 : 0;
+        orderNotices += delegateChanged ? 1 : 0;
+    }
+    void checkAlerts(const KLineBar &) override {}
+
+    std::mutex m_mutex;
+    int notices = 0;
+    int holdNotices = 0;
+    int orderNotices = 0;
+};
+
+constexpr int kTicks = 300;
+constexpr int kTriggerEvery = 50;
+constexpr int kUiRounds = 6;
+
+// Product 1 with half a point of spread each side; the order buys when the ask reaches 1200.
+std::vector<TypeInfo> Products()
+{
+    return {Product(1, 2, 0.1f, 0.5f, 0.5f), Product(2, 4, 1.0f, 0.0002f, 0.0002f)};
+}
+
+TEST(PriceTickThread, TickStormAgainstUserInterfaceQueries)
+{
+    // The push thread's refreshes: the triggering order comes back each time, so every trigger
+    // tick triggers again.
+    std::vector<Script> pushScripts(kTicks / kTriggerEvery);
+    for (Script &script : pushScripts) {
+        script.expect(test::PendingOrdersRequest()).send(ListReply({Order(1, 1, 1, 1200)}));
+        test::ExpectHoldingsRefresh(script, Account(9000, 0));
+    }
+    // The user interface's rounds: holdings, then the product list again.
+    std::vector<Script> uiScripts(kUiRounds);
+    for (Script &script : uiScripts) {
+        script.expect(Header(20))
+            .send(ListReply({Position(1, 1, 3, 1100)}))
+            .expect(test::PositionsRequest())
+            .send(ListReply({Position(1, 1, 3, 1100), Position(2, 2, 1, 1.3)}))
+            .expect(Header(21))
+            .send(BytesOf(Account(8000, 0)))
+            .expect(Header(1))
+            .send(ListReply({Products()[0], Products()[1]}));
+    }
+    ScriptedPeer pushPeer(std::move(pushScripts));
+    ScriptedPeer uiPeer(std::move(uiScripts));
+
+    const Session session = test::TestSession();
+    TradingData data;
+    data.replaceProducts(Products());
+    data.replacePendingOrders({Order(1, 1, 1, 1200)});
+    SeamRecorder seam;
+    CountingEnvironment environment;
+    const ServerEndpoint pushEndpoint = pushPeer.endpoint();
+    std::atomic<bool> ticking{true};
+
+    std::thread push([&] {
+        PriceTick handler(data, pushEndpoint, session, seam, environment);
+        for (int i = 0; i < kTicks; ++i) {
+            const bool trigger = i % kTriggerEvery == kTriggerEvery - 1;
+            handler.handle(test::Tick(1, trigger ? 119950 : 130000, 2));
+            handler.handle(test::Tick(2, 13000 + i, 4));
+        }
+        ticking = false;
+    });
+
+    for (int round = 0; round < kUiRounds; ++round) {
+        Connection connection = uiPeer.connect();
+        EXPECT_EQ(RefreshHoldings(connection, session, data, seam), 1);
+        EXPECT_EQ(QueryTypeInfo(connection, session, data, seam), 1);
+        connection.shutdownAndClose();
+        RecalcAccountFigures(data);
+    }
+    // Readers as the windows use them, until the storm is over.
+    int reads = 0;
+    while (ticking || reads < 100) {
+        ++reads;
+        EXPECT_EQ(data.product(1).digits, 2);
+        {
+            // The summary page's nesting: summary lock, then positions lock.
+            std::lock_guard summary(data.kHoldSumInfoLock);
+            std::lock_guard positions(data.kHoldInfoLock);
+            EXPECT_LE(data.kHoldInfoList.size() + data.kHoldSumInfoList.size(), 3u);
+        }
+        EXPECT_TRUE(std::isfinite(data.accountFigures().equity));
+        RecalcAccountFigures(data);
+    }
+    push.join();
+
+    EXPECT_TRUE(pushPeer.mismatches().empty()) << pushPeer.mismatches().front();
+    EXPECT_TRUE(uiPeer.mismatches().empty()) << uiPeer.mismatches().front();
+    EXPECT_TRUE(seam.messages().empty());
+    EXPECT_EQ(environment.notices, 2 * kTicks);
+    EXPECT_EQ(environment.orderNotices, kTicks / kTriggerEvery);
+    EXPECT_EQ(environment.holdNotices, 0);
+    EXPECT_EQ(seam.sounds().size(), static_cast<std::size_t>(kTicks / kTriggerEvery));
+}
+
+} // namespace
+} // namespace qs
