@@ -1,0 +1,36 @@
+#include "core/chart/ChartLabelHit.h"
+
+#include "core/protocol/TradingData.h"
+
+#include <cstdint>
+#include <mutex>
+
+namespace qs {
+
+namespace {
+
+bool Contains(const std::int32_t (&rect)[4], int x, int y)
+{
+    return rect[0] <= x && x < rect[2] && rect[1] <= y && y < rect[3];
+}
+
+} // namespace
+
+ChartLabelHit FindChartLabel(const TradingData &trading, int productId, int x, int y)
+{
+    {
+        std::lock_guard lock(trading.kHoldInfoLock);
+        for (const HoldInfo &position : trading.kHoldInfoList) {
+            if (position.productId == productId && Contains(position.labelRect, x, y))
+                return {ChartLabelHit::Kind::Position, position.number()};
+        }
+    }
+    std::lock_guard lock(trading.kDelegateInfoLock);
+    for (const DelegateInfo &order : trading.kDelegateInfoList) {
+        if (order.productId == productId && order.status == 1 && Contains(order.labelRect, x, y))
+            return {ChartLabelHit::Kind::Order, order.number()};
+    }
+    return {};
+}
+
+} // namespace qs

@@ -1,0 +1,62 @@
+#include "core/chart/ProductNotificationFlags.h"
+
+#include "core/protocol/Connection.h"
+#include "core/protocol/RequestHeader.h"
+#include "core/protocol/Session.h"
+
+namespace qs {
+
+void ProductNotificationFlags::setAll(std::uint8_t value)
+{
+    for (auto &flag : m_flags)
+        flag = value;
+}
+
+void ProductNotificationFlags::assign(const Bytes &bytes)
+{
+    for (std::size_t i = 0; i < m_flags.size(); ++i)
+        m_flags[i] = bytes[i];
+}
+
+ProductNotificationFlags::Bytes ProductNotificationFlags::bytes() const
+{
+    Bytes out{};
+    for (std::size_t i = 0; i < m_flags.size(); ++i)
+        out[i] = m_flags[i];
+    return out;
+}
+
+std::uint8_t ProductNotificationFlags::flag(int productId) const
+{
+    if (productId < 1 || productId > kProductFlagCount)
+        return 0;
+    return m_flags[static_cast<std::size_t>(productId - 1)];
+}
+
+void ProductNotificationFlags::setFlag(int productId, std::uint8_t value)
+{
+    if (productId >= 1 && productId <= kProductFlagCount)
+        m_flags[static_cast<std::size_t>(productId - 1)] = value;
+}
+
+void ProductNotificationFlags::readFromServer(const ServerEndpoint &endpoint,
+                                              const Session &session, DesktopSeam &seam)
+{
+    setAll(1);
+    Connection connection = OpenRequestConnection(endpoint, seam);
+    if (!connection.isOpen())
+        return;
+    const RequestHeader header = RequestHeader::make(cmd::kReadProductFlags, session);
+    if (!connection.sendAll(&header, sizeof header)) {
+        connection.close();
+        return;
+    }
+    Bytes reply{};
+    if (ReceiveExact(connection, reply.data(), reply.size()) == static_cast<long>(reply.size()))
+        assign(reply);
+    else
+        setAll(1);
+    connection.shutdownAndClose();
+}
+
+} // namespace qs

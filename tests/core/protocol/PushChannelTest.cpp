@@ -1,0 +1,223 @@
+#include "core/protocol/PushChannel.h"
+
+#include "core/platform/AnsiCodec.h"
+#include "core/protocol/PushEventSink.h"
+#include "core/protocol/PushStreamReader.h"
+#include "core/protocol/RequestHeader.h"
+#include "tests/support/KLineRecords.h"
+#include "tests/support/ScriptedPeer.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace qs {
+namespace {
+
+using namespace std::chrono_literals;
+using test::Bytes;
+using test::Int32Bytes;
+using test::Join;
+using test::Script;
+using test::ScriptedPeer;
+
+// One line per event, in arrival order.
+class RecordingSink final : public PushEventSink {
+public:
+    void onBarRecord(const KLineBar &bar) override
+    {
+        note("bar " + std::to_string(bar.productId) + " " + std::to_string(bar.close));
+    }
+    void onSignalRecord(const SignalRecord &signal) override
+    {
+        note("signal " + std::to_string(signal.productId) + " " + std::to_string(signal.price));
+    }
+    void onMessage(const std::string &utf8) override { note("message [" + utf8 + "]"); }
+    void onHeartbeat() override { note("heartbeat"); }
+    void onSessionClosed() override { note("closed"); }
+    void onKickedOff() override { note("kicked"); }
+
+    std::vector<std::string> events() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_events;
+    }
+
+private:
+    void note(std::string line)
+    {
+        std::lock_guard lock(m_mutex);
+        m_events.push_back(std::move(line));
+    }
+    mutable std::mutex m_mutex;
+    std::vector<std::string> m_events;
+};
+
+class BytesSource final : public PushByteSource {
+public:
+    explicit BytesSource(Bytes bytes)
+        : m_bytes(std::move(bytes))
+    {}
+    bool read(void *buffer, std::size_t n) override
+    {
+        if (m_bytes.size() - m_at < n)
+            return false;
+        std::memcpy(buffer, m_bytes.data() + m_at, n);
+        m_at += n;
+        return true;
+    }
+
+private:
+    Bytes m_bytes;
+    std::size_t m_at = 0;
+};
+
+Bytes RecordEvent(const KLineBar &bar)
+{
+    return Join({Int32Bytes(1), test::BytesOf(bar)});
+}
+
+Bytes SignalEvent(const SignalRecord &signal)
+{
+    return Join({Int32Bytes(1), test::BytesOf(signal)});
+}
+
+Bytes MessageEvent(const std::string &ansi)
+{
+    return Join({Int32Bytes(2), Int32Bytes(static_cast<std::int32_t>(ansi.size())),
+                 Bytes(ansi.begin(), ansi.end())});
+}
+
+struct Decoded {
+    PushStreamEnd end;
+    std::vector<std::string> events;
+};
+
+Decoded Decode(const Bytes &stream)
+{
+    RecordingSink sink;
+    BytesSource source(stream);
+    const PushStreamEnd end = ReadPushStream(source, sink);
+    return {end, sink.events()};
+}
+
+TEST(PushStream, EveryEventTypeGoesWhereItBelongsAndUnknownTypesKeepTheAlignment)
+{
+    const Bytes stream = Join(
+        {RecordEvent(test::MakeBar(3, 2024, "10:00:00", 1234)), Int32Bytes(7), Int32Bytes(0),
+         SignalEvent(test::MakeSignal(3, 1800)), MessageEvent(""), Int32Bytes(-2),
+         MessageEvent(Utf8ToAnsi("价格提醒")), Int32Bytes(3), Bytes(100, 0xAB), Int32Bytes(4),
+         Int32Bytes(99), Int32Bytes(6), RecordEvent(test::MakeBar(3, 2024, "02020800", 1240))});
+    const Decoded got = Decode(stream);
+    EXPECT_EQ(got.end, PushStreamEnd::StreamEnded);
+    EXPECT_EQ(got.events,
+              (std::vector<std::string>{"bar 3 1234", "signal 3 1800", "message []",
+                                        "message [价格提醒]", "heartbeat", "bar 3 1240"}));
+}
+
+TEST(PushStream, TextsAreBoundedAndEndAtTheirFirstNul)
+{
+    const std::string withNul("ab\0cd", 5);
+    EXPECT_EQ(Decode(Join({MessageEvent(withNul), Int32Bytes(4)})).events,
+              (std::vector<std::string>{"message [ab]", "heartbeat"}));
+
+    const std::string longest(static_cast<std::size_t>(kMaxPushTextBytes), 'x');
+    const Decoded full = Decode(MessageEvent(longest));
+    ASSERT_EQ(full.events.size(), 1u);
+    EXPECT_EQ(full.events[0].size(), longest.size() + std::string("message []").size());
+
+    for (const std::int32_t length : {kMaxPushTextBytes + 1, -1, INT32_MIN}) {
+        const Decoded got
+            = Decode(Join({Int32Bytes(2), Int32Bytes(length), Bytes(64, 'y'), Int32Bytes(4)}));
+        EXPECT_EQ(got.end, PushStreamEnd::TextOverLimit) << length;
+        EXPECT_TRUE(got.events.empty()) << length;
+    }
+}
+
+TEST(PushStream, AShortEventOrASessionEndStopsTheStream)
+{
+    const struct {
+        Bytes stream;
+        PushStreamEnd end;
+        std::vector<std::string> events;
+    } cases[] = {
+        {Join({Int32Bytes(4), Int32Bytes(1), Bytes(47, 1)}),
+         PushStreamEnd::ShortEvent,
+         {"heartbeat"}},
+        {Join({Int32Bytes(2), Int32Bytes(10), Bytes(9, 'a')}), PushStreamEnd::ShortEvent, {}},
+        {Join({Int32Bytes(2), Bytes(3, 0)}), PushStreamEnd::ShortEvent, {}},
+        {Join({Int32Bytes(3), Bytes(99, 0)}), PushStreamEnd::ShortEvent, {}},
+        {Bytes{4, 0, 0}, PushStreamEnd::StreamEnded, {}},
+        {Join({Int32Bytes(-1), Int32Bytes(4)}), PushStreamEnd::SessionClosed, {"closed"}},
+        {Join({Int32Bytes(4), Int32Bytes(5), Int32Bytes(4)}),
+         PushStreamEnd::KickedOff,
+         {"heartbeat", "kicked"}},
+    };
+    for (const auto &c : cases) {
+        const Decoded got = Decode(c.stream);
+        EXPECT_EQ(got.end, c.end);
+        EXPECT_EQ(got.events, c.events);
+    }
+}
+
+class PushChannelTest : public ::testing::Test {
+protected:
+    PushChannelTest() { m_session.establish(SessionToken{{7, 8, 9, 10}}, 2, "demo"); }
+    Bytes subscription() const { return test::BytesOf(RequestHeader::make(0, m_session)); }
+
+    Session m_session;
+    RecordingSink m_sink;
+};
+
+TEST_F(PushChannelTest, SubscribesWithCommandZeroThenReadsUntilTheServerCloses)
+{
+    ScriptedPeer peer(
+        Script()
+            .expect(subscription())
+            .send(Join({Int32Bytes(4), RecordEvent(test::MakeBar(1, 2024, "11:00:00", 77))})));
+    PushChannel channel(m_sink);
+    ASSERT_TRUE(channel.open(peer.endpoint(), m_session));
+    EXPECT_TRUE(channel.isOpen());
+    EXPECT_TRUE(channel.open(peer.endpoint(), m_session)) << "an open channel is left alone";
+    EXPECT_EQ(channel.connectionsMade(), 1);
+
+    EXPECT_TRUE(peer.mismatches().empty()) << peer.mismatches().front();
+    for (int i = 0; i < 500 && channel.reading(); ++i)
+        std::this_thread::sleep_for(10ms);
+    EXPECT_FALSE(channel.reading());
+    EXPECT_EQ(channel.lastEnd(), PushStreamEnd::StreamEnded);
+    // The field stays set after the thread ended: only close() (the watchdog) clears it.
+    EXPECT_TRUE(channel.isOpen());
+    EXPECT_EQ(m_sink.events(), (std::vector<std::string>{"heartbeat", "bar 1 77"}));
+    channel.close();
+    EXPECT_FALSE(channel.isOpen());
+}
+
+TEST_F(PushChannelTest, CloseWakesABlockedReadAndAFailedConnectionIsSilent)
+{
+    ScriptedPeer peer(Script().expect(subscription()).send(Int32Bytes(4)).stall(30s));
+    PushChannel channel(m_sink);
+    ASSERT_TRUE(channel.open(peer.endpoint(), m_session));
+    for (int i = 0; i < 500 && m_sink.events().empty(); ++i)
+        std::this_thread::sleep_for(10ms);
+    EXPECT_TRUE(channel.reading());
+    channel.close();
+    EXPECT_FALSE(channel.isOpen());
+    EXPECT_FALSE(channel.reading());
+
+    Listener gone = Listener::listen(Ipv4Address::loopback(), 0);
+    ServerEndpoint refused;
+    refused.pushPort = gone.port();
+    gone.close();
+    EXPECT_FALSE(channel.open(refused, m_session));
+    EXPECT_FALSE(channel.isOpen());
+    EXPECT_EQ(channel.connectionsMade(), 1);
+}
+
+} // namespace
+} // namespace qs

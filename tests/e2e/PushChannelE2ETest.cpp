@@ -1,0 +1,201 @@
+// The client view's push channel against the demo server, steered from the test.
+#include "server/DemoServer.h"
+#include "tests/e2e/DemoLogin.h"
+#include "tests/support/KLineRecords.h"
+#include "tests/support/SeamRecorder.h"
+#include "tests/support/TempFolder.h"
+#include "ui/app/CChildView.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace qs {
+namespace {
+
+using namespace std::chrono_literals;
+using ui::CChildView;
+
+constexpr int kProduct = 2;
+constexpr int kPatienceMs = 20000;
+
+// What the view hands on to the frame, recorded from the push thread.
+class FrameHooks {
+public:
+    ui::ClientViewHooks hooks()
+    {
+        ui::ClientViewHooks hooks;
+        hooks.priceTick = [this](const KLineBar &bar) {
+            std::lock_guard lock(m_mutex);
+            m_ticks.push_back(bar);
+        };
+        hooks.message = [this](const std::string &text) {
+            std::lock_guard lock(m_mutex);
+            m_messages.push_back(text);
+        };
+        hooks.restartProgram = [this] {
+            ++m_restarts;
+        };
+        return hooks;
+    }
+    std::vector<KLineBar> ticks() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_ticks;
+    }
+    std::vector<std::string> messages() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_messages;
+    }
+    int restarts() const { return m_restarts; }
+
+private:
+    mutable std::mutex m_mutex;
+    std::vector<KLineBar> m_ticks;
+    std::vector<std::string> m_messages;
+    int m_restarts = 0; // UI thread only
+};
+
+class PushChannelE2ETest : public ::testing::Test {
+protected:
+    explicit PushChannelE2ETest(std::chrono::milliseconds heartbeat = 10s)
+        : m_server(options(heartbeat))
+        , m_folder(m_temp.path())
+    {}
+
+    static server::DemoOptions options(std::chrono::milliseconds heartbeat)
+    {
+        server::DemoOptions options = test::QuietDemoOptions();
+        options.historyBars = 200;
+        options.heartbeatPeriod = heartbeat;
+        return options;
+    }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_server.start());
+        ASSERT_TRUE(test::LogInToDemo(m_server.endpoint(), m_seam, m_session));
+        m_view = std::make_unique<CChildView>(m_server.endpoint(), m_session, m_folder, m_seam,
+                                              m_frame.hooks());
+        m_view->resize(900, 600);
+        m_view->setCurrentProduct(kProduct);
+        m_view->restartView();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return m_view->state().historyLoaded(); }, kPatienceMs));
+    }
+    void TearDown() override { m_view.reset(); }
+
+    // Moves the price until a tick of the product has come through (the subscription is read
+    // by the server on a thread of its own).
+    KLineBar tickThrough(double price)
+    {
+        const std::size_t before = m_frame.ticks().size();
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            m_server.setPrice(kProduct, price);
+            if (QTest::qWaitFor([&] { return m_frame.ticks().size() > before; }, 200))
+                return m_frame.ticks().back();
+        }
+        ADD_FAILURE() << "no tick came through";
+        return KLineBar{};
+    }
+
+    server::DemoServer m_server;
+    test::TempFolder m_temp;
+    DataFolder m_folder;
+    test::SeamRecorder m_seam;
+    Session m_session;
+    FrameHooks m_frame;
+    std::unique_ptr<CChildView> m_view;
+};
+
+TEST_F(PushChannelE2ETest, TicksReachPriceHandlingAndTheChartSignalsAndMessagesGoTheirWay)
+{
+    QSignalSpy live(m_view.get(), &CChildView::liveBarApplied);
+    const std::size_t history = m_view->barList().size();
+    const KLineBar tick = tickThrough(m_server.quote(kProduct).last * 1.01);
+    EXPECT_EQ(tick.productId, kProduct);
+    EXPECT_TRUE(tick.isLive());
+    KLineBar front{};
+    ASSERT_TRUE(m_view->barList().copyLiveBar(front));
+    EXPECT_EQ(front.close, tick.close);
+    EXPECT_EQ(m_view->barList().size(), history + 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return live.count() > 0; }, kPatienceMs));
+
+    // A signal never reaches the price handling or the bar list.
+    const std::size_t ticks = m_frame.ticks().size();
+    const std::size_t signalsBefore = m_view->signalList().size();
+    SignalRecord signal = test::MakeSignal(kProduct, tick.close + 500);
+    signal.published = 1700000000;
+    m_server.publishSignal(signal);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_view->signalList().size() == signalsBefore + 1; },
+                                kPatienceMs));
+    EXPECT_EQ(m_frame.ticks().size(), ticks);
+    EXPECT_EQ(m_view->barList().size(), history + 1);
+    ASSERT_TRUE(m_view->barList().copyLiveBar(front));
+    EXPECT_EQ(front.close, tick.close);
+
+    m_server.sendMessage("");
+    m_server.sendMessage("今日休市");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_frame.messages().size() == 2; }, kPatienceMs));
+    EXPECT_EQ(m_frame.messages(), (std::vector<std::string>{"", "今日休市"}));
+}
+
+TEST_F(PushChannelE2ETest, LoginElsewhereShowsItsMessageThenAsksForARestart)
+{
+    tickThrough(m_server.quote(kProduct).last * 0.99);
+    m_server.kickMember("demo");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_frame.restarts() == 1; }, kPatienceMs));
+    EXPECT_EQ(m_seam.messageTexts(), (std::vector<std::string>{CChildView::kKickedOffText}));
+    EXPECT_FALSE(m_view->watchdogActive());
+    EXPECT_FALSE(m_view->pushChannelOpen());
+}
+
+TEST_F(PushChannelE2ETest, AServerThatEndsTheSessionShowsItsMessageThenAsksForARestart)
+{
+    tickThrough(m_server.quote(kProduct).last * 1.02);
+    m_server.stop();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_frame.restarts() == 1; }, kPatienceMs));
+    EXPECT_EQ(m_seam.messageTexts(), (std::vector<std::string>{CChildView::kLinkLostText}));
+    EXPECT_FALSE(m_view->pushChannelOpen());
+    QTest::qWait(100);
+    EXPECT_EQ(m_frame.restarts(), 1) << "one message, one restart";
+}
+
+class HeartbeatE2ETest : public PushChannelE2ETest {
+protected:
+    HeartbeatE2ETest()
+        : PushChannelE2ETest(40ms)
+    {}
+};
+
+TEST_F(HeartbeatE2ETest, WithoutHeartbeatsTheNextWatchdogTickReconnectsAndReloadsTheChart)
+{
+    QSignalSpy resets(m_view.get(), &CChildView::chartResetRequested);
+    m_view->setWatchdogInterval(500ms);
+    const int downloads = m_view->state().download().downloadsStarted();
+    ASSERT_EQ(m_view->pushConnectionsMade(), 1);
+    tickThrough(m_server.quote(kProduct).last * 1.01);
+
+    // Heartbeats every 40 ms keep every half-second tick content.
+    QTest::qWait(1600);
+    EXPECT_EQ(m_view->pushConnectionsMade(), 1);
+    EXPECT_EQ(resets.count(), 0);
+
+    m_server.setHeartbeats(false);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_view->pushConnectionsMade() >= 2; }, kPatienceMs));
+    EXPECT_GE(resets.count(), 1);
+    EXPECT_GT(m_view->state().download().downloadsStarted(), downloads);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return m_view->state().historyLoaded(); }, kPatienceMs));
+    EXPECT_TRUE(m_view->watchdogActive());
+    EXPECT_TRUE(m_view->pushChannelOpen());
+    EXPECT_TRUE(m_seam.messageTexts().empty());
+}
+
+} // namespace
+} // namespace qs

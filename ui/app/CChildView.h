@@ -1,0 +1,119 @@
+#pragma once
+
+#include "core/chart/BarList.h"
+#include "core/chart/ClientViewState.h"
+#include "core/chart/KLineDownload.h"
+#include "core/chart/SignalList.h"
+#include "core/platform/DataFolder.h"
+#include "core/protocol/PushChannel.h"
+#include "core/protocol/PushEventSink.h"
+#include "core/protocol/Session.h"
+#include "ui/app/ClientViewHooks.h"
+
+#include <QTimer>
+#include <QWidget>
+
+#include <chrono>
+#include <string>
+
+namespace qs {
+class DesktopSeam;
+}
+
+namespace qs::ui {
+
+// The client view: the chart panel and the left price panel, the push channel with its
+// heartbeat watchdog, the K-line download state and the product notification flags. Worker
+// threads reach it only through posted calls; destroying it shuts the sockets down and joins
+// every worker.
+class CChildView final : public QWidget, private PushEventSink, private DownloadEvents {
+    Q_OBJECT
+
+public:
+    static constexpr int kChartChildId = 3;
+    static constexpr int kLeftChildId = 2;
+    static constexpr int kLeftStripWidth = 85;
+    static constexpr std::chrono::milliseconds kWatchdogPeriod{30000};
+
+    static constexpr const char *kLinkLostText = "网络连接已经断开并且无法自动重连，请重新登录";
+    static constexpr const char *kKickedOffText = "检测到同一账户已在其它地方登录，您被迫下线";
+
+    // Creation: flags, settings, command 42, product, the two panels and the watchdog.
+    CChildView(const ServerEndpoint &endpoint, const Session &session, DataFolder folder,
+               DesktopSeam &seam, ClientViewHooks hooks, QWidget *parent = nullptr);
+    ~CChildView() override;
+
+    std::int32_t currentProduct() const { return m_state.currentProduct(); }
+    // The frame's initial choice, without a restart.
+    void setCurrentProduct(std::int32_t productId) { m_state.setCurrentProduct(productId); }
+    // Product switch: the id, the settings file, then the view restart.
+    void changeProduct(std::int32_t productId);
+    // Empties the chart, loads the cache, starts a download, connects the push channel and lays
+    // the panels out again.
+    void restartView();
+    // "重新初始化": the product's cache file goes, then the view restart.
+    void reinitialize();
+
+    void openPushChannel();
+    void closePushChannel();
+    bool pushChannelOpen() const { return m_push.isOpen(); }
+    int pushConnectionsMade() const { return m_push.connectionsMade(); }
+
+    // The watchdog's period (30 s); tests shorten it.
+    void setWatchdogInterval(std::chrono::milliseconds period);
+    bool watchdogActive() const { return m_watchdog.isActive(); }
+
+    ClientViewState &state() { return m_state; }
+    BarList &barList() { return m_bars; }
+    SignalList &signalList() { return m_signals; }
+    ProductNotificationFlags &productFlags() { return m_state.flags(); }
+    QWidget *chartPanel() const { return m_chart; }
+    QWidget *leftPanel() const { return m_left; }
+
+Q_SIGNALS:
+    // For the chart panel, all on the UI thread.
+    void chartResetRequested(int productId);
+    void chartRelayoutRequested();
+    // A pushed live bar went into the bar list; the chart judges relayout or small repaint.
+    void liveBarApplied(bool newBar);
+    // Escape, Left, Up, Right and Down, taken before normal dispatch.
+    void chartKeyPressed(int key);
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // Push thread.
+    void onBarRecord(const KLineBar &bar) override;
+    void onSignalRecord(const SignalRecord &signal) override;
+    void onMessage(const std::string &utf8) override;
+    void onHeartbeat() override;
+    void onSessionClosed() override;
+    void onKickedOff() override;
+    // Download thread.
+    void downloadedSignal(const SignalRecord &signal) override;
+    void historyReady() override;
+
+    void finishRestart();
+    void layoutPanels(QSize size);
+    void onWatchdog();
+    bool takeKey(int key);
+    void endSession(const char *text);
+    void requestRelayout();
+
+    const ServerEndpoint m_endpoint;
+    const Session &m_session;
+    DesktopSeam &m_seam;
+    const ClientViewHooks m_hooks;
+    BarList m_bars;
+    SignalList m_signals;
+    ClientViewState m_state;
+    PushChannel m_push;
+    QTimer m_watchdog;
+    QWidget *m_chart = nullptr;
+    QWidget *m_left = nullptr;
+    bool m_sessionEnding = false;
+};
+
+} // namespace qs::ui
