@@ -248,6 +248,11 @@ void DemoServer::clearReplyFaults()
     m_steering.clearFaults();
 }
 
+void DemoServer::offerOnlyProducts(std::vector<std::int32_t> productIds)
+{
+    m_steering.offerOnly(std::move(productIds));
+}
+
 std::vector<std::uint8_t> DemoServer::lastRequestBody(std::int32_t command) const
 {
     return m_steering.lastBody(command);

@@ -72,6 +72,8 @@ public:
     void answerLate(std::int32_t command, std::chrono::milliseconds delay);
     void closeInReply(std::int32_t command, std::size_t bytesSent = RequestSteering::kMiddle);
     void clearReplyFaults();
+    // The product list offers only these products from now on.
+    void offerOnlyProducts(std::vector<std::int32_t> productIds);
     std::vector<std::uint8_t> lastRequestBody(std::int32_t command) const;
     int requestCount(std::int32_t command) const;
 

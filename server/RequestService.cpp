@@ -241,8 +241,13 @@ RequestService::Reply RequestService::handleSession(std::int32_t command, const 
 {
     const bool closed = m_marketClosed.load();
     switch (command) {
-    case cmd::kProducts:
-        return Reply{ListOf(QuotedProducts(m_accounts.currentQuotes()))};
+    case cmd::kProducts: {
+        std::vector<TypeInfo> products = QuotedProducts(m_accounts.currentQuotes());
+        std::erase_if(products, [this](const TypeInfo &product) {
+            return !m_steering.offers(product.productId);
+        });
+        return Reply{ListOf(products)};
+    }
     case cmd::kAlerts:
         return Reply{ListOf(m_alerts.list(member))};
     case cmd::kAddAlert:

@@ -1,5 +1,7 @@
 #include "server/RequestSteering.h"
 
+#include <algorithm>
+
 namespace qs::server {
 
 void RequestSteering::answerLate(std::int32_t command, std::chrono::milliseconds delay)
@@ -61,6 +63,19 @@ void RequestSteering::shutdown()
         m_shutdown = true;
     }
     m_wake.notify_all();
+}
+
+void RequestSteering::offerOnly(std::vector<std::int32_t> productIds)
+{
+    std::lock_guard lock(m_mutex);
+    m_offered = std::move(productIds);
+}
+
+bool RequestSteering::offers(std::int32_t productId) const
+{
+    std::lock_guard lock(m_mutex);
+    return !m_offered
+           || std::find(m_offered->begin(), m_offered->end(), productId) != m_offered->end();
 }
 
 } // namespace qs::server

@@ -25,6 +25,9 @@ public:
     // Sends the first bytes of the reply and closes; kMiddle sends half of it.
     void closeInReply(std::int32_t command, std::size_t bytesSent = kMiddle);
     void clearFaults();
+    // The product list answers only these products (all of them until this is called).
+    void offerOnly(std::vector<std::int32_t> productIds);
+    bool offers(std::int32_t productId) const;
     Fault faultFor(std::int32_t command) const;
 
     void record(std::int32_t command, std::vector<std::uint8_t> body);
@@ -43,6 +46,7 @@ private:
     std::map<std::int32_t, Fault> m_faults;
     std::map<std::int32_t, std::vector<std::uint8_t>> m_bodies;
     std::map<std::int32_t, int> m_counts;
+    std::optional<std::vector<std::int32_t>> m_offered;
 };
 
 } // namespace qs::server

@@ -9,6 +9,8 @@
 #include "tests/support/TempFolder.h"
 #include "ui/app/CChildView.h"
 
+#include "core/protocol/TradingData.h"
+
 #include <QSignalSpy>
 #include <QTest>
 
@@ -51,7 +53,7 @@ protected:
     std::unique_ptr<CChildView> startView()
     {
         auto view = std::make_unique<CChildView>(m_server.endpoint(), m_session, m_folder, m_seam,
-                                                 ui::ClientViewHooks{});
+                                                 m_trading, ui::ClientViewHooks{});
         view->resize(900, 600);
         view->setCurrentProduct(kProduct);
         view->restartView();
@@ -73,6 +75,7 @@ protected:
     test::TempFolder m_temp;
     DataFolder m_folder;
     test::SeamRecorder m_seam;
+    TradingData m_trading;
     Session m_session;
     std::vector<KLineBar> m_history;
 };

@@ -6,6 +6,8 @@
 #include "tests/support/TempFolder.h"
 #include "ui/app/CChildView.h"
 
+#include "core/protocol/TradingData.h"
+
 #include <QSignalSpy>
 #include <QTest>
 
@@ -83,7 +85,7 @@ protected:
         ASSERT_TRUE(m_server.start());
         ASSERT_TRUE(test::LogInToDemo(m_server.endpoint(), m_seam, m_session));
         m_view = std::make_unique<CChildView>(m_server.endpoint(), m_session, m_folder, m_seam,
-                                              m_frame.hooks());
+                                              m_trading, m_frame.hooks());
         m_view->resize(900, 600);
         m_view->setCurrentProduct(kProduct);
         m_view->restartView();
@@ -109,6 +111,7 @@ protected:
     test::TempFolder m_temp;
     DataFolder m_folder;
     test::SeamRecorder m_seam;
+    TradingData m_trading;
     Session m_session;
     FrameHooks m_frame;
     std::unique_ptr<CChildView> m_view;

@@ -1,6 +1,7 @@
 #include "ui/app/CChildView.h"
 
 #include "core/platform/DesktopSeam.h"
+#include "core/protocol/TradingData.h"
 
 #include <QEvent>
 #include <QKeyEvent>
@@ -12,20 +13,19 @@ namespace {
 
 constexpr int kMinimumSide = 400;
 
-QWidget *MakePanel(QWidget *parent, const char *name, int childId)
+void PreparePanel(QWidget *panel, const char *name, int childId)
 {
-    auto *panel = new QWidget(parent);
     panel->setObjectName(QString::fromLatin1(name));
     panel->setProperty("childId", childId);
     panel->setFocusPolicy(Qt::StrongFocus);
     panel->show();
-    return panel;
 }
 
 } // namespace
 
 CChildView::CChildView(const ServerEndpoint &endpoint, const Session &session, DataFolder folder,
-                       DesktopSeam &seam, ClientViewHooks hooks, QWidget *parent)
+                       DesktopSeam &seam, TradingData &trading, ClientViewHooks hooks,
+                       QWidget *parent)
     : QWidget(parent)
     , m_endpoint(endpoint)
     , m_session(session)
@@ -42,16 +42,21 @@ CChildView::CChildView(const ServerEndpoint &endpoint, const Session &session, D
 
     m_state.create(m_seam);
 
-    m_chart = MakePanel(this, "CKMain", kChartChildId);
-    m_left = MakePanel(this, "CLeftTips", kLeftChildId);
+    m_left = new CLeftTips(trading, this);
+    PreparePanel(m_left, "CLeftTips", kLeftChildId);
+    m_chart = new CKMain(m_bars, m_signals, trading, trading.product(m_state.currentProduct()),
+                         m_hooks.chart, this);
+    PreparePanel(m_chart, "CKMain", kChartChildId);
+    m_chart->setLeftTips(m_left);
     m_chart->setGeometry(rect());
     m_left->setGeometry(rect());
     installEventFilter(this);
     m_chart->installEventFilter(this);
     m_left->installEventFilter(this);
-    // The placeholder panel repaints; the chart panel lays itself out on these.
-    connect(this, &CChildView::chartRelayoutRequested, m_chart, qOverload<>(&QWidget::update));
-    connect(this, &CChildView::liveBarApplied, m_chart, qOverload<>(&QWidget::update));
+    connect(this, &CChildView::chartResetRequested, m_chart, &CKMain::reset);
+    connect(this, &CChildView::chartRelayoutRequested, m_chart, &CKMain::relayout);
+    connect(this, &CChildView::liveBarApplied, m_chart, &CKMain::applyLiveBar);
+    connect(this, &CChildView::chartKeyPressed, m_chart, &CKMain::handleKey);
 
     m_watchdog.setInterval(kWatchdogPeriod);
     connect(&m_watchdog, &QTimer::timeout, this, &CChildView::onWatchdog);

@@ -9,6 +9,8 @@
 #include "core/protocol/PushEventSink.h"
 #include "core/protocol/Session.h"
 #include "ui/app/ClientViewHooks.h"
+#include "ui/chart/CKMain.h"
+#include "ui/chart/CLeftTips.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -40,7 +42,8 @@ public:
 
     // Creation: flags, settings, command 42, product, the two panels and the watchdog.
     CChildView(const ServerEndpoint &endpoint, const Session &session, DataFolder folder,
-               DesktopSeam &seam, ClientViewHooks hooks, QWidget *parent = nullptr);
+               DesktopSeam &seam, TradingData &trading, ClientViewHooks hooks,
+               QWidget *parent = nullptr);
     ~CChildView() override;
 
     std::int32_t currentProduct() const { return m_state.currentProduct(); }
@@ -67,8 +70,8 @@ public:
     BarList &barList() { return m_bars; }
     SignalList &signalList() { return m_signals; }
     ProductNotificationFlags &productFlags() { return m_state.flags(); }
-    QWidget *chartPanel() const { return m_chart; }
-    QWidget *leftPanel() const { return m_left; }
+    CKMain *chartPanel() const { return m_chart; }
+    CLeftTips *leftPanel() const { return m_left; }
 
 Q_SIGNALS:
     // For the chart panel, all on the UI thread.
@@ -111,8 +114,8 @@ private:
     ClientViewState m_state;
     PushChannel m_push;
     QTimer m_watchdog;
-    QWidget *m_chart = nullptr;
-    QWidget *m_left = nullptr;
+    CKMain *m_chart = nullptr;
+    CLeftTips *m_left = nullptr;
     bool m_sessionEnding = false;
 };
 

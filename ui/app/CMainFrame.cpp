@@ -1,9 +1,13 @@
 #include "ui/app/CMainFrame.h"
 
 #include "core/BuildConfig.h"
+#include "core/chart/ClientSettings.h"
 #include "core/chart/ProductCatalog.h"
 #include "core/platform/DesktopSeam.h"
 #include "core/protocol/LoginExchange.h"
+#include "core/protocol/TradingData.h"
+#include "core/protocol/TradingQueries.h"
+#include "ui/app/CChildView.h"
 #include "ui/app/CommandIds.h"
 #include "ui/widgets/ToolbarImages.h"
 
@@ -11,6 +15,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTime>
@@ -24,32 +29,153 @@ constexpr int kClockTimerMs = 1000;
 } // namespace
 
 CMainFrame::CMainFrame(const ServerEndpoint &endpoint, const Session &session, DataFolder folder,
-                       DesktopSeam &seam, QWidget *parent)
+                       DesktopSeam &seam, TradingData &trading, QWidget *parent)
     : QMainWindow(parent)
     , m_endpoint(endpoint)
     , m_session(session)
     , m_folder(std::move(folder))
     , m_seam(seam)
+    , m_trading(trading)
+    , m_priceTick(std::make_unique<PriceTick>(m_trading, m_endpoint, m_session, m_seam,
+                                              static_cast<PriceTickEnvironment &>(*this)))
 {
     setObjectName(QStringLiteral("CMainFrame"));
     setWindowTitle(titleText());
     setWindowIcon(QIcon(QStringLiteral(":/icons/app.png")));
     setFocusPolicy(Qt::StrongFocus);
 
-    m_view = new QWidget(this);
-    m_view->setObjectName(QStringLiteral("CChildView"));
-    m_view->setFocusPolicy(Qt::StrongFocus);
-    m_view->setAutoFillBackground(true);
-    setCentralWidget(m_view);
-
+    FetchProductsAndAlerts(m_endpoint, m_session, m_trading, m_alerts, m_seam);
     buildMenus();
+    createClientView();
     buildToolBars();
     buildStatusBar();
+    pruneProductMenus();
+
+    const std::int32_t initial = ChooseInitialProduct(m_trading, ClientSettings::read(m_folder));
+    m_selection = ProductSelection(initial);
+    m_view->setCurrentProduct(initial);
+    updateProductChecks();
+    updateToolChecks();
 
     auto *clockTimer = new QTimer(this);
     connect(clockTimer, &QTimer::timeout, this, &CMainFrame::updateClock);
     clockTimer->start(kClockTimerMs);
     resize(1280, 860);
+}
+
+CMainFrame::~CMainFrame()
+{
+    m_alive = false;
+    // The view's workers call back into this frame: they end before its members do.
+    delete m_view;
+    m_view = nullptr;
+}
+
+void CMainFrame::createClientView()
+{
+    ClientViewHooks hooks;
+    hooks.priceTick = [this](const KLineBar &bar) {
+        m_priceTick->handle(bar);
+    };
+    hooks.restartProgram = [this] {
+        if (m_restart)
+            m_restart();
+        else
+            closeForRestart();
+    };
+    hooks.chart.command = [this](int commandId) {
+        onCommand(commandId);
+    };
+    hooks.chart.selectPosition = [this](const std::string &number) {
+        m_selectedPosition = number;
+    };
+    hooks.chart.selectOrder = [this](const std::string &number) {
+        m_selectedOrder = number;
+    };
+    hooks.chart.toolModeChanged = [this](int) {
+        updateToolChecks();
+    };
+    m_view = new CChildView(m_endpoint, m_session, m_folder, m_seam, m_trading, std::move(hooks),
+                            this);
+    setCentralWidget(m_view);
+}
+
+void CMainFrame::startTrading()
+{
+    FetchAccountAtStart(m_endpoint, m_session, m_trading, m_seam);
+    m_view->restartView();
+}
+
+bool CMainFrame::mainWindowExists()
+{
+    return m_alive;
+}
+
+void CMainFrame::relayoutChart()
+{
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (m_view != nullptr)
+                m_view->chartPanel()->relayout();
+        },
+        Qt::QueuedConnection);
+}
+
+void CMainFrame::notifyWindows(bool holdChanged, bool delegateChanged, const KLineBar &tick)
+{
+    QMetaObject::invokeMethod(
+        this,
+        [this, holdChanged, delegateChanged, tick] {
+            m_registered.deliver(holdChanged, delegateChanged, tick);
+        },
+        Qt::QueuedConnection);
+}
+
+void CMainFrame::checkAlerts(const KLineBar &)
+{
+    // Price alerts are checked once the alert feature lands.
+}
+
+void CMainFrame::pruneProductMenus()
+{
+    const ProductMenuPruning pruning = PruneProductMenus(m_trading);
+    QMenuBar *bar = menuBar();
+    QMenu *products = bar->findChild<QMenu *>(QStringLiteral("menuProducts"));
+    QMenu *ratios = bar->findChild<QMenu *>(QStringLiteral("menuRatios"));
+    for (int commandId : pruning.removedCommands) {
+        QAction *item = m_actions.at(commandId);
+        // The toolbar button is hidden; the menu item goes.
+        item->setVisible(false);
+        products->removeAction(item);
+        ratios->removeAction(item);
+    }
+    if (pruning.deleteRatioMenu)
+        bar->removeAction(ratios->menuAction());
+    if (pruning.deleteProductMenu)
+        bar->removeAction(products->menuAction());
+}
+
+void CMainFrame::selectProduct(std::int32_t productId)
+{
+    if (!m_selection.select(productId))
+        return;
+    updateProductChecks();
+    m_view->changeProduct(productId);
+}
+
+void CMainFrame::updateProductChecks()
+{
+    for (const CatalogueEntry &entry : kCatalogue) {
+        const int commandId = ProductCommandId(entry.productId);
+        m_actions.at(commandId)->setChecked(m_selection.isChecked(commandId));
+    }
+}
+
+void CMainFrame::updateToolChecks()
+{
+    for (int id : {command::kMousePlain, command::kMouseCross, command::kMouseDrag})
+        m_actions.at(id)->setChecked(m_view->chartPanel()->isToolChecked(id));
 }
 
 QString CMainFrame::titleText()
@@ -182,6 +308,10 @@ void CMainFrame::openPage(const std::string &url)
 
 void CMainFrame::onCommand(int commandId)
 {
+    if (IsProductCommand(commandId)) {
+        selectProduct(commandId - kProductCommandBase);
+        return;
+    }
     const std::string site = build::kWebSite;
     switch (commandId) {
     case command::kDeposit:
@@ -206,6 +336,15 @@ void CMainFrame::onCommand(int commandId)
     case command::kShowProductBar:
         m_productBar->show();
         m_actions[command::kShowProductBar]->setChecked(true);
+        break;
+    case command::kReinitialise:
+        m_view->reinitialize();
+        break;
+    case command::kMousePlain:
+    case command::kMouseCross:
+    case command::kMouseDrag:
+        m_view->chartPanel()->onToolCommand(commandId);
+        updateToolChecks();
         break;
     case command::kRelogin:
         if (m_restart)

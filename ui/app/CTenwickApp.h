@@ -2,6 +2,7 @@
 
 #include "core/platform/DataFolder.h"
 #include "core/protocol/Session.h"
+#include "core/protocol/TradingData.h"
 #include "ui/app/CDlgLogin.h"
 
 #include <QObject>
@@ -46,6 +47,7 @@ public:
     const Session &session() const { return m_session; }
     const ServerEndpoint &endpoint() const { return m_options.endpoint; }
     CMainFrame *mainFrame() const { return m_frame.get(); }
+    TradingData &tradingData() { return m_trading; }
     CDlgLogin *loginDialog() const { return m_login; }
 
     // What restart() starts; tests replace it.
@@ -57,6 +59,7 @@ private:
     Options m_options;
     DesktopSeam &m_seam;
     Session m_session;
+    TradingData m_trading;
     std::unique_ptr<SingleInstance> m_instance;
     QPointer<CDlgLogin> m_login;
     std::unique_ptr<CMainFrame> m_frame;

@@ -2,6 +2,7 @@
 
 #include "core/protocol/KLineBar.h"
 #include "core/protocol/SignalRecord.h"
+#include "ui/chart/CKMain.h"
 
 #include <cstdint>
 #include <functional>
@@ -24,6 +25,8 @@ struct ClientViewHooks {
     std::function<void(std::int32_t productId, int direction)> blinkUpkeep;
     // After the session-ending message: restart the program.
     std::function<void()> restartProgram;
+    // The chart panel's popup commands, selections and tool-mode changes.
+    CKMainCallbacks chart;
 };
 
 } // namespace qs::ui

@@ -75,7 +75,8 @@ MessageResult QtDesktopSeam::showMessageBox(const QString &text, MessageIcon ico
                                             MessageButtons buttons, const QString &caption)
 {
     QMessageBox box(ToQtIcon(icon), caption.isEmpty() ? QApplication::applicationName() : caption,
-                    text, QMessageBox::NoButton, m_owner);
+                    text, QMessageBox::NoButton,
+                    m_owner ? m_owner.data() : QApplication::activeWindow());
     switch (buttons) {
     case MessageButtons::Ok:
         box.setStandardButtons(QMessageBox::Ok);
