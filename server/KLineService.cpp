@@ -7,6 +7,7 @@
 #include "server/HistorySlice.h"
 #include "server/Market.h"
 #include "server/ProductCatalog.h"
+#include "server/SocketIo.h"
 
 #include <chrono>
 #include <cstring>
@@ -17,19 +18,6 @@ namespace {
 
 // A client that connects and says nothing must not hold a thread for long.
 constexpr Milliseconds kRequestTimeout{10000};
-
-bool ReceiveAll(Socket &socket, void *buffer, std::size_t size)
-{
-    auto *bytes = static_cast<std::uint8_t *>(buffer);
-    while (size > 0) {
-        const long got = socket.receive(bytes, size);
-        if (got <= 0)
-            return false;
-        bytes += got;
-        size -= static_cast<std::size_t>(got);
-    }
-    return true;
-}
 
 void AppendRecord(std::vector<std::uint8_t> &out, const void *record)
 {

@@ -6,6 +6,7 @@
 #include "core/protocol/RequestHeader.h"
 #include "server/Market.h"
 #include "server/PushOutbox.h"
+#include "server/SocketIo.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -23,19 +24,6 @@ constexpr std::size_t kOutboxLimit = 4u << 20;
 constexpr std::size_t kMaxMessageBytes = 1u << 20;
 constexpr int kFillerEveryHeartbeats = 3;
 constexpr std::chrono::milliseconds kShutdownGrace{2000};
-
-bool ReceiveAll(Socket &socket, void *buffer, std::size_t size)
-{
-    auto *bytes = static_cast<std::uint8_t *>(buffer);
-    while (size > 0) {
-        const long got = socket.receive(bytes, size);
-        if (got <= 0)
-            return false;
-        bytes += got;
-        size -= static_cast<std::size_t>(got);
-    }
-    return true;
-}
 
 void AppendInt32(std::string &out, std::int32_t value)
 {

@@ -1,5 +1,7 @@
 #include "server/RequestService.h"
 
+#include "server/SocketIo.h"
+
 #include "core/platform/AnsiCodec.h"
 #include "core/protocol/AlertInfo.h"
 #include "core/protocol/Commands.h"
@@ -27,19 +29,6 @@ namespace {
 
 constexpr std::size_t kHeaderSize = sizeof(RequestHeader);
 constexpr std::size_t kOrderNumberBytes = 21;
-
-bool ReadExact(Socket &socket, void *buffer, std::size_t size)
-{
-    auto *bytes = static_cast<std::uint8_t *>(buffer);
-    while (size > 0) {
-        const long got = socket.receive(bytes, size);
-        if (got <= 0)
-            return false;
-        bytes += got;
-        size -= static_cast<std::size_t>(got);
-    }
-    return true;
-}
 
 template<WireRecord T>
 void Append(std::vector<std::uint8_t> &out, const T &value)
@@ -157,14 +146,14 @@ void RequestService::serve(Socket socket)
 {
     for (;;) {
         std::uint8_t header[kHeaderSize];
-        if (!ReadExact(socket, header, sizeof header))
+        if (!ReceiveAll(socket, header, sizeof header))
             break;
         const std::int32_t command = Int32At(header);
         const int bodySize = BodySize(command);
         if (bodySize < 0)
             break;
         std::vector<std::uint8_t> body(static_cast<std::size_t>(bodySize));
-        if (!body.empty() && !ReadExact(socket, body.data(), body.size()))
+        if (!body.empty() && !ReceiveAll(socket, body.data(), body.size()))
             break;
         m_steering.record(command, body);
 
