@@ -3,12 +3,17 @@
 #include "core/BuildConfig.h"
 #include "core/chart/ClientSettings.h"
 #include "core/chart/ProductCatalog.h"
+#include "core/orders/DeleteOrder.h"
 #include "core/platform/DesktopSeam.h"
 #include "core/protocol/LoginExchange.h"
 #include "core/protocol/TradingData.h"
 #include "core/protocol/TradingQueries.h"
+#include "core/signals/SoundIds.h"
+#include "ui/alerts/CSmsManager.h"
+#include "ui/app/CAboutDlg.h"
 #include "ui/app/CChildView.h"
 #include "ui/app/CommandIds.h"
+#include "ui/app/FrameTimers.h"
 #include "ui/widgets/ToolbarImages.h"
 
 #include <QAction>
@@ -21,6 +26,8 @@
 #include <QTime>
 #include <QTimer>
 #include <QToolBar>
+
+#include <algorithm>
 
 namespace qs::ui {
 
@@ -50,6 +57,7 @@ CMainFrame::CMainFrame(const ServerEndpoint &endpoint, const Session &session, D
     buildToolBars();
     buildStatusBar();
     pruneProductMenus();
+    createSignalFeed();
 
     const std::int32_t initial = ChooseInitialProduct(m_trading, ClientSettings::read(m_folder));
     m_selection = ProductSelection(initial);
@@ -77,6 +85,16 @@ void CMainFrame::createClientView()
     hooks.priceTick = [this](const KLineBar &bar) {
         m_priceTick->handle(bar);
     };
+    // The feed and the timers exist before startTrading opens the push channel.
+    hooks.signalFeed = [this](const SignalRecord &signal) {
+        m_feed->feed(signal);
+    };
+    hooks.message = [this](const std::string &utf8) {
+        m_timers->addMessage(utf8, sound::kMessage);
+    };
+    hooks.blinkUpkeep = [this](std::int32_t productId, int direction) {
+        m_timers->blinkUpkeep(productId, direction);
+    };
     hooks.restartProgram = [this] {
         if (m_restart)
             m_restart();
@@ -100,6 +118,34 @@ void CMainFrame::createClientView()
     setCentralWidget(m_view);
 }
 
+void CMainFrame::createSignalFeed()
+{
+    m_timers = new FrameTimers(
+        action(command::kMessageManager), [this](int commandId) { return action(commandId); },
+        m_seam, m_view->productFlags(),
+        [this](std::int32_t productId) { return m_view->signalList().countFor(productId); },
+        &std::chrono::system_clock::now, this);
+    SignalFeedHooks hooks;
+    hooks.currentProduct = [this] {
+        return m_view->currentProduct();
+    };
+    hooks.relayoutChart = [this] {
+        postChartRelayout();
+    };
+    // A withdrawn line goes with a full repaint of the chart, which its relayout gives.
+    hooks.repaintChart = [this] {
+        postChartRelayout();
+    };
+    hooks.blinkUpkeep = [this](std::int32_t productId, int direction) {
+        m_timers->blinkUpkeep(productId, direction);
+    };
+    hooks.addMessage = [this](const std::string &utf8, int soundId) {
+        m_timers->addMessage(utf8, soundId);
+    };
+    m_feed = std::make_unique<SignalFeed>(m_view->signalList(), m_trading, m_view->productFlags(),
+                                          std::move(hooks));
+}
+
 void CMainFrame::startTrading()
 {
     FetchAccountAtStart(m_endpoint, m_session, m_trading, m_seam);
@@ -112,6 +158,11 @@ bool CMainFrame::mainWindowExists()
 }
 
 void CMainFrame::relayoutChart()
+{
+    postChartRelayout();
+}
+
+void CMainFrame::postChartRelayout()
 {
     QMetaObject::invokeMethod(
         this,
@@ -253,6 +304,7 @@ void CMainFrame::buildToolBars()
     m_commonBar->setIconSize(imageSize);
     m_commonBar->setMovable(true);
     m_commonBar->addAction(makeAction(command::kMessageManager, QStringLiteral("消息管理")));
+    m_actions[command::kMessageManager]->setStatusTip(QStringLiteral("打开消息管理器"));
     m_commonBar->addSeparator();
     for (int id : {command::kMousePlain, command::kMouseCross, command::kMouseDrag})
         m_commonBar->addAction(m_actions[id]);
@@ -346,6 +398,17 @@ void CMainFrame::onCommand(int commandId)
         m_view->chartPanel()->onToolCommand(commandId);
         updateToolChecks();
         break;
+    case command::kMessageManager:
+        openMessageManager();
+        break;
+    case command::kAbout: {
+        CAboutDlg about(this);
+        about.exec();
+        break;
+    }
+    case command::kDeleteOrder:
+        deleteSelectedOrder();
+        break;
     case command::kRelogin:
         if (m_restart)
             m_restart();
@@ -359,6 +422,26 @@ void CMainFrame::onCommand(int commandId)
         // The windows of the remaining commands arrive with their own features.
         break;
     }
+}
+
+void CMainFrame::openMessageManager()
+{
+    m_timers->stopMessageBlink();
+    CSmsManager manager(m_timers->messages(), this);
+    manager.exec();
+}
+
+void CMainFrame::deleteSelectedOrder()
+{
+    // The chart names the order; the record is looked up again now.
+    const std::vector<DelegateInfo> orders = m_trading.pendingOrders();
+    const auto selected = std::find_if(orders.begin(), orders.end(), [this](const DelegateInfo &o) {
+        return !m_selectedOrder.empty() && o.number() == m_selectedOrder;
+    });
+    if (selected == orders.end())
+        return;
+    DeleteOrder(*selected, m_endpoint, m_session, m_trading, m_seam,
+                [this] { m_view->chartPanel()->relayout(); });
 }
 
 bool CMainFrame::confirmExit()

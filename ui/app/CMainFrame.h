@@ -5,6 +5,7 @@
 #include "core/platform/DataFolder.h"
 #include "core/protocol/PriceTick.h"
 #include "core/protocol/Session.h"
+#include "core/signals/SignalFeed.h"
 #include "ui/app/RegisteredWindows.h"
 
 #include <QMainWindow>
@@ -30,6 +31,7 @@ namespace qs::ui {
 // Menu 128, the common and product toolbars, the status bar and the client view. Every command
 // of the menu, toolbars and chart popups arrives at onCommand.
 class CChildView;
+class FrameTimers;
 
 class CMainFrame : public QMainWindow, private PriceTickEnvironment {
     Q_OBJECT
@@ -55,6 +57,8 @@ public:
     std::int32_t currentProduct() const { return m_selection.current(); }
     AlertList &alerts() { return m_alerts; }
     RegisteredWindows &registeredWindows() { return m_registered; }
+    // Timers 1, 3 and 11 with the message list and the blink list.
+    FrameTimers &frameTimers() { return *m_timers; }
     // Numbers of the records the chart's popup menu was opened on (empty: none).
     const std::string &selectedPosition() const { return m_selectedPosition; }
     const std::string &selectedOrder() const { return m_selectedOrder; }
@@ -76,6 +80,11 @@ private:
     void checkAlerts(const KLineBar &tick) override;
 
     void createClientView();
+    void createSignalFeed();
+    void openMessageManager();
+    void deleteSelectedOrder();
+    // Posted to the UI thread; safe from any thread.
+    void postChartRelayout();
     void pruneProductMenus();
     void selectProduct(std::int32_t productId);
     void updateProductChecks();
@@ -98,6 +107,8 @@ private:
     RegisteredWindows m_registered;
     std::atomic<bool> m_alive{true};
     std::unique_ptr<PriceTick> m_priceTick;
+    std::unique_ptr<SignalFeed> m_feed;
+    FrameTimers *m_timers = nullptr;
     std::string m_selectedPosition;
     std::string m_selectedOrder;
     std::map<int, QAction *> m_actions;
