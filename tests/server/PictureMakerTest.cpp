@@ -37,14 +37,6 @@ std::string ReadCode(const VerificationPicture &picture)
     return code;
 }
 
-TEST(PictureMakerTest, CodeReadsBackUprightFromTheBottomUpPicture)
-{
-    for (const std::string code : {"0123", "4567", "8901", "7777", "1000"}) {
-        const VerificationPicture picture = PictureMaker::draw(code, 42);
-        EXPECT_EQ(ReadCode(picture), code);
-    }
-}
-
 TEST(PictureMakerTest, GlyphsAreDistinctAndNotSymmetricUpsideDown)
 {
     for (int a = 0; a <= 9; ++a) {
@@ -74,10 +66,12 @@ TEST(PictureMakerTest, RowPaddingStaysZeroAndTheFirstRowInMemoryIsTheBottom)
     EXPECT_EQ(PictureMaker::offsetOf(CodeLayout::kLeft + 2, CodeLayout::kTop), top);
 }
 
-TEST(PictureMakerTest, NoiseNeverTouchesTheDigits)
+TEST(PictureMakerTest, CodeReadsBackUprightWhateverTheNoise)
 {
-    for (std::uint64_t seed = 0; seed < 50; ++seed)
-        EXPECT_EQ(ReadCode(PictureMaker::draw("2580", seed)), "2580") << seed;
+    for (const std::string code : {"0123", "4567", "8901", "7777", "2580"}) {
+        for (std::uint64_t seed = 0; seed < 20; ++seed)
+            EXPECT_EQ(ReadCode(PictureMaker::draw(code, seed)), code) << seed;
+    }
     EXPECT_NE(PictureMaker::draw("2580", 1).bytes, PictureMaker::draw("2580", 2).bytes);
 }
 

@@ -239,7 +239,7 @@ TEST_F(PushHubTest, TicksBarsAndHeartbeatsArriveInOrder)
     EXPECT_GE(fillers, 1);
 }
 
-TEST_F(PushHubTest, SignalsAndWithdrawalsAreRecordsMarkedAsSignals)
+TEST_F(PushHubTest, SignalsAreMarkedRecordsAndMessagesGbkText)
 {
     PushClient &client = connect(kDemoToken);
     ASSERT_TRUE(waitForSubscribers(1));
@@ -257,6 +257,8 @@ TEST_F(PushHubTest, SignalsAndWithdrawalsAreRecordsMarkedAsSignals)
     SignalRecord withdrawal = signal;
     withdrawal.action = 4;
     m_hub->publishSignal(withdrawal);
+    m_hub->sendMessage("测试消息 ok");
+    m_hub->sendMessage("");
 
     Event event;
     ASSERT_TRUE(client.nextContent(event));
@@ -268,16 +270,7 @@ TEST_F(PushHubTest, SignalsAndWithdrawalsAreRecordsMarkedAsSignals)
     ASSERT_TRUE(event.isSignal());
     EXPECT_EQ(event.payload[14], 4);
     EXPECT_TRUE(m_market->activeSignals(20).empty());
-}
 
-TEST_F(PushHubTest, MessagesGoOutAsGbkText)
-{
-    PushClient &client = connect(kDemoToken);
-    ASSERT_TRUE(waitForSubscribers(1));
-    m_hub->sendMessage("测试消息 ok");
-    m_hub->sendMessage("");
-
-    Event event;
     ASSERT_TRUE(client.nextContent(event));
     EXPECT_EQ(event.type, 2);
     const Bytes gbk{0xB2, 0xE2, 0xCA, 0xD4, 0xCF, 0xFB, 0xCF, 0xA2, ' ', 'o', 'k'};

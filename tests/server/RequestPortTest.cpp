@@ -150,7 +150,8 @@ Bytes CloseBody(const Bytes &position, double lots, double price, std::int32_t v
     return body;
 }
 
-TEST_F(RequestPortTest, LoginAnswersEveryResultOfTheMemberTable)
+// Every result of the member table is MembersTest's; here that result and level reach the wire.
+TEST_F(RequestPortTest, LoginAnswersCarryResultAndLevel)
 {
     struct Case {
         const char *name;
@@ -160,21 +161,17 @@ TEST_F(RequestPortTest, LoginAnswersEveryResultOfTheMemberTable)
         std::int32_t level;
     };
     const Case cases[] = {
-        {"demo", "demo", "0000", -2, 0},     {"demo", "wrong", kCode, 0, 0},
-        {"nobody", "x", kCode, 0, 0},        {"demo", "demo", kCode, 1, 8},
-        {"free", "free", kCode, 1, 1},       {"测试会员", "123456", kCode, 1, 2},
-        {"gold", "gold", kCode, 4, 4},       {"suspended", "suspended", kCode, 2, 0},
-        {"expired", "expired", kCode, 3, 0}, {"blocked", "blocked", kCode, 9, 0},
+        {"demo", "demo", "0000", -2, 0},
+        {"demo", "wrong", kCode, 0, 0},
+        {"demo", "demo", kCode, 1, 8},
+        {"gold", "gold", kCode, 4, 4},
     };
     for (const Case &c : cases) {
         const test::LoginResult result = test::LogIn(m_port, c.name, c.password, c.code);
         EXPECT_EQ(result.result, c.result) << c.name;
         EXPECT_EQ(result.level, c.level) << c.name;
     }
-    const test::LoginResult demo = test::LogIn(m_port, "demo", "demo", kCode);
-    EXPECT_EQ(demo.daysLeft, 180);
-    EXPECT_NE(demo.accountKind, 1);
-    EXPECT_EQ(m_server->requestCount(6), 11);
+    EXPECT_EQ(m_server->requestCount(6), 4);
     EXPECT_EQ(m_server->lastRequestBody(6).size(), 156u);
 }
 
@@ -295,18 +292,12 @@ TEST_F(RequestPortTest, AMarketOrderIsFilledAndShowsInPositionsSummaryAndAccount
     EXPECT_TRUE(positions(logIn("free", "free")).empty());
 }
 
+// Every refusal is AccountTest's; here that the codes reach the client.
 TEST_F(RequestPortTest, OrderRefusalsReachTheClientAsCodes)
 {
     const SessionToken token = logIn();
-    EXPECT_EQ(askInt32(token, 11, OpenBody(kGold, 1764.00f, 1, 1, 1, 0, 0, 0, 0.5f)), 2);
     EXPECT_EQ(askInt32(token, 11, OpenBody(kGold, 1765.60f, 1, 1, 1, 1764.00f)), 5);
-    EXPECT_EQ(askInt32(token, 11, OpenBody(kGold, 1765.00f, 1, 2, 1)), 4);
-    EXPECT_EQ(askInt32(token, 11, OpenBody(20, 52.5f, 1, 1, 1)), 7);
-    EXPECT_EQ(askInt32(token, 11, OpenBody(kGold, 1765.60f, 0.01f, 1, 1)), 8);
     EXPECT_EQ(askInt32(logIn("free", "free"), 11, OpenBody(kGold, 1765.60f, 50, 1, 1)), 3);
-    m_server->setMarketClosed(true);
-    EXPECT_EQ(askInt32(token, 11, OpenBody(kGold, 1765.60f, 1, 1, 1)), 6);
-    m_server->setMarketClosed(false);
     EXPECT_TRUE(positions(token).empty());
 }
 

@@ -67,8 +67,12 @@ TEST(ChartLayout, FirstLayoutShowsTheNewestHundredBars)
     ViewportState state = Client(600);
     std::vector<BarGeometry> geometry;
 
-    ASSERT_TRUE(LayOutBars(state, geometry, bars).laidOut);
+    const LayoutResult result = LayOutBars(state, geometry, bars);
 
+    ASSERT_TRUE(result.laidOut);
+    EXPECT_FALSE(result.crossMoved) << "no cross is placed when none is shown";
+    EXPECT_FALSE(result.detailsChanged);
+    EXPECT_FALSE(state.cross.shown());
     EXPECT_FALSE(state.firstLayout);
     EXPECT_FLOAT_EQ(state.zoom, 10.0f);
     EXPECT_FLOAT_EQ(Slot(state), 6.0f);
@@ -289,7 +293,7 @@ TEST(ChartLayout, GridStepForClientHeights)
     }
 }
 
-TEST(ChartLayout, CrossFollowsItsBarThroughALayout)
+TEST(ChartLayout, CrossFollowsItsBarOrGoesToTheOldestVisible)
 {
     const std::list<KLineBar> bars = Bars(1000);
     ViewportState state = Client(600);
@@ -300,42 +304,18 @@ TEST(ChartLayout, CrossFollowsItsBarThroughALayout)
 
     state.zoom *= 1.5f; // wider bars: bar 5 moves
     const LayoutResult result = LayOutBars(state, geometry, bars);
-
     EXPECT_TRUE(result.crossMoved);
     EXPECT_EQ(result.oldCross.y, 200);
     EXPECT_EQ(state.selected, 5);
-    EXPECT_EQ(state.cross.x, geometry[5].centreX());
-    EXPECT_EQ(state.cross.y, static_cast<int>(geometry[5].yClose));
+    EXPECT_EQ(state.cross,
+              (CrossPoint{geometry[5].centreX(), static_cast<int>(geometry[5].yClose)}));
     ASSERT_TRUE(result.detailsChanged);
     EXPECT_STREQ(result.detailsBar.timeText, "00000005");
-}
 
-TEST(ChartLayout, CrossWhoseBarLeftTheViewGoesToTheOldestVisible)
-{
-    const std::list<KLineBar> bars = Bars(1000);
-    ViewportState state = Client(600);
-    std::vector<BarGeometry> geometry;
+    state.scrollOffset = 10; // bar 5 is no longer visible
     LayOutBars(state, geometry, bars);
-    state.cross = {geometry[0].centreX(), 100};
-    state.selected = 0;
-
-    state.scrollOffset = 10; // the newest bar is no longer visible
-    LayOutBars(state, geometry, bars);
-
     EXPECT_EQ(state.selected, static_cast<int>(geometry.size()) - 1);
-    EXPECT_EQ(state.cross.x, geometry.back().centreX());
-    EXPECT_EQ(state.cross.y, geometry.back().yOpen);
-}
-
-TEST(ChartLayout, NoCrossIsPlacedWhenNoneIsShown)
-{
-    const std::list<KLineBar> bars = Bars(50);
-    ViewportState state = Client(600);
-    std::vector<BarGeometry> geometry;
-    const LayoutResult result = LayOutBars(state, geometry, bars);
-    EXPECT_FALSE(state.cross.shown());
-    EXPECT_FALSE(result.crossMoved);
-    EXPECT_FALSE(result.detailsChanged);
+    EXPECT_EQ(state.cross, (CrossPoint{geometry.back().centreX(), geometry.back().yOpen}));
 }
 
 TEST(ChartLayout, PlacementStoresYOfTheCurrentProductOnly)

@@ -70,190 +70,119 @@ struct Chart : testing::Test {
     }
 };
 
-TEST_F(Chart, UpAndDownZoomUntilTheWidthLimit)
+TEST_F(Chart, KeysZoomScrollAndStepTheCross)
 {
-    start(1000);
-    const float zoom = state().zoom;
+    enum CrossY { Skip, AtClose, AtOpen };
+    struct Case {
+        const char *what;
+        int bars;
+        float zoom; // 0: the first layout's
+        int scroll;
+        int cross; // geometry index, -1: no cross
+        ChartKey key;
+        bool repaint;
+        float zoomFactor; // 0: not checked
+        int scrollAfter;
+        int selected; // -1: not checked
+        const char *detailsTime;
+        CrossY crossY;
+    };
+    const Case cases[] = {
+        {"Up zooms in", 1000, 0, 0, -1, ChartKey::Up, true, 1.1f, 0, -1, nullptr, Skip},
+        {"Up at the 53-px slot undoes its zoom", 10, 1.0f, 0, -1, ChartKey::Up, false, 1.0f, 0, -1,
+         nullptr, Skip},
+        {"Down at the narrowest slot undoes its zoom", 1000, 0.01f, 0, -1, ChartKey::Down, false,
+         1.0f, 0, -1, nullptr, Skip},
+        {"Right at offset 0 without cross", 1000, 0, 0, -1, ChartKey::Right, false, 0, 0, -1,
+         nullptr, Skip},
+        {"Left scrolls", 1000, 0, 0, -1, ChartKey::Left, true, 0, 1, -1, nullptr, Skip},
+        {"Right scrolls back", 1000, 0, 2, -1, ChartKey::Right, true, 0, 1, -1, nullptr, Skip},
+        {"Left at the oldest history", 1000, 0, 900, -1, ChartKey::Left, false, 0, 900, -1, nullptr,
+         Skip},
+        {"Left steps the cross to the older bar", 1000, 0, 0, 10, ChartKey::Left, false, 0, 0, 11,
+         "00000011", AtClose},
+        {"Left on the oldest visible scrolls one", 1000, 0, 0, 99, ChartKey::Left, true, 0, 1, 99,
+         "00000100", AtOpen},
+        {"Right on the newest visible scrolls back", 1000, 0, 5, 0, ChartKey::Right, true, 0, 4, 1,
+         nullptr, Skip},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        viewport.leaveToolMode();
+        bars.clear();
+        viewport.reset(Product());
+        start(c.bars);
+        if (c.zoom > 0 || c.scroll > 0) {
+            ViewportState s = state();
+            s.zoom = c.zoom > 0 ? c.zoom : s.zoom;
+            s.scrollOffset = c.scroll;
+            viewport.setState(s);
+            viewport.layOut();
+        }
+        if (c.bars == 10 && c.zoom == 1.0f) {
+            ASSERT_FLOAT_EQ(state().bodyWidth + state().gap, 53.0f);
+        }
+        if (c.cross >= 0)
+            crossOn(c.cross);
+        const float zoom = state().zoom;
 
-    ChartEffect effect = viewport.key(ChartKey::Up);
-    EXPECT_TRUE(effect.repaint);
-    EXPECT_FLOAT_EQ(state().zoom, zoom * 1.1f);
-    effect = viewport.key(ChartKey::Down);
-    EXPECT_TRUE(effect.repaint);
-    EXPECT_NEAR(state().zoom, zoom, 1e-4);
+        const ChartEffect effect = viewport.key(c.key);
+
+        EXPECT_EQ(effect.repaint, c.repaint);
+        if (c.zoomFactor > 0) {
+            EXPECT_FLOAT_EQ(state().zoom, zoom * c.zoomFactor);
+        }
+        EXPECT_EQ(state().scrollOffset, c.scrollAfter);
+        if (c.cross < 0) {
+            EXPECT_FALSE(effect.crossMoved);
+        }
+        if (c.selected >= 0) {
+            EXPECT_EQ(state().selected, c.selected);
+        }
+        if (c.detailsTime != nullptr) {
+            ASSERT_TRUE(effect.detailsBar);
+            EXPECT_STREQ(effect.detailsBar->timeText, c.detailsTime);
+            const BarGeometry g = geometry()[static_cast<std::size_t>(c.selected)];
+            EXPECT_STREQ(g.bar.timeText, c.detailsTime);
+            EXPECT_EQ(state().cross,
+                      (CrossPoint{g.centreX(),
+                                  c.crossY == AtOpen ? g.yOpen : static_cast<int>(g.yClose)}));
+        }
+    }
 }
 
-TEST_F(Chart, UpAtTheWidestSlotUndoesItsZoom)
+TEST_F(Chart, DragsScrollByWholeBodiesAndStayWithinTheirLimits)
 {
-    start(10);
-    ViewportState wide = state();
-    wide.zoom = 1.0f; // 60 px asked, 53 given
-    viewport.setState(wide);
-    viewport.layOut();
-    const float zoom = state().zoom;
-    const float body = state().bodyWidth;
-    ASSERT_FLOAT_EQ(body + state().gap, 53.0f);
-
-    const ChartEffect effect = viewport.key(ChartKey::Up);
-
-    EXPECT_FALSE(effect.repaint);
-    EXPECT_FLOAT_EQ(state().zoom, zoom);
-    EXPECT_FLOAT_EQ(state().bodyWidth, body);
-}
-
-TEST_F(Chart, DownAtTheNarrowestSlotUndoesItsZoom)
-{
-    start(1000);
-    ViewportState narrow = state();
-    narrow.zoom = 0.01f;
-    viewport.setState(narrow);
-    viewport.layOut();
-    const float zoom = state().zoom;
-
-    EXPECT_FALSE(viewport.key(ChartKey::Down).repaint);
-    EXPECT_FLOAT_EQ(state().zoom, zoom);
-}
-
-TEST_F(Chart, RightAtTheNewestBarWithoutCrossDoesNothing)
-{
-    start(1000);
-    const ChartEffect effect = viewport.key(ChartKey::Right);
-    EXPECT_FALSE(effect.repaint);
-    EXPECT_FALSE(effect.crossMoved);
-    EXPECT_EQ(state().scrollOffset, 0);
-}
-
-TEST_F(Chart, LeftAndRightScrollWithoutCross)
-{
-    start(1000);
-    EXPECT_TRUE(viewport.key(ChartKey::Left).repaint);
-    EXPECT_TRUE(viewport.key(ChartKey::Left).repaint);
-    EXPECT_EQ(state().scrollOffset, 2);
-    EXPECT_TRUE(viewport.key(ChartKey::Right).repaint);
-    EXPECT_EQ(state().scrollOffset, 1);
-}
-
-TEST_F(Chart, LeftAtTheOldestHistoryDoesNotRepaint)
-{
-    start(1000);
-    ViewportState back = state();
-    back.scrollOffset = 900; // the oldest bar is already at the left edge
-    viewport.setState(back);
-    viewport.layOut();
-
-    EXPECT_FALSE(viewport.key(ChartKey::Left).repaint);
-    EXPECT_EQ(state().scrollOffset, 900);
-}
-
-TEST_F(Chart, LeftWithTheCrossInsideStepsToTheOlderBar)
-{
-    start(1000);
-    crossOn(10);
-
-    const ChartEffect effect = viewport.key(ChartKey::Left);
-
-    const BarGeometry older = geometry()[11];
-    EXPECT_EQ(state().scrollOffset, 0);
-    EXPECT_EQ(state().selected, 11);
-    EXPECT_EQ(state().cross, (CrossPoint{older.centreX(), static_cast<int>(older.yClose)}));
-    ASSERT_TRUE(effect.detailsBar);
-    EXPECT_STREQ(effect.detailsBar->timeText, older.bar.timeText);
-    EXPECT_TRUE(effect.crossMoved);
-    EXPECT_FALSE(effect.repaint);
-
-    viewport.key(ChartKey::Right);
-    EXPECT_EQ(state().selected, 10);
-}
-
-TEST_F(Chart, LeftWithTheCrossOnTheOldestVisibleBarScrollsOneBar)
-{
-    start(1000);
-    crossOn(99);
-
-    const ChartEffect effect = viewport.key(ChartKey::Left);
-
-    EXPECT_TRUE(effect.repaint);
-    EXPECT_EQ(state().scrollOffset, 1);
-    const std::vector<BarGeometry> now = geometry();
-    EXPECT_STREQ(now.back().bar.timeText, "00000100");
-    EXPECT_EQ(state().selected, 99);
-    EXPECT_EQ(state().cross, (CrossPoint{now.back().centreX(), now.back().yOpen}));
-    ASSERT_TRUE(effect.detailsBar);
-    EXPECT_STREQ(effect.detailsBar->timeText, "00000100");
-}
-
-TEST_F(Chart, RightWithTheCrossOnTheNewestVisibleBarScrollsBack)
-{
-    start(1000);
-    ViewportState back = state();
-    back.scrollOffset = 5;
-    viewport.setState(back);
-    viewport.layOut();
-    crossOn(0);
-
-    EXPECT_TRUE(viewport.key(ChartKey::Right).repaint);
-
-    EXPECT_EQ(state().scrollOffset, 4);
-    // The cross stays on its bar, now one slot further left.
-    EXPECT_EQ(state().selected, 1);
-    EXPECT_STREQ(geometry()[1].bar.timeText, "00000005");
-}
-
-TEST_F(Chart, DragRightByThreePointNineBodiesScrollsThreeBars)
-{
+    struct Case {
+        float bodies;
+        int dy;
+        bool repaint;
+        int scroll;
+        int vertical;
+    };
+    // One drag after the other, from (300, 200).
+    const Case cases[] = {
+        {3.9f, 0, true, 3, 0},      {-2.5f, 0, true, 1, 0}, {-40, 0, true, 0, 0},
+        {0, 30, true, 0, 30},       {0, 900, true, 0, 410}, {0, -3000, true, 0, -410},
+        {1000, 0, true, 100, -410}, // no further than the visible count
+        {0, 0, false, 100, -410},
+    };
     start(1000);
     viewport.setToolMode(kToolMove);
     const float body = state().bodyWidth;
-    const int dx = static_cast<int>(3.9f * body);
-
-    viewport.leftButtonDown(300, 200);
-    const ChartEffect effect = viewport.leftButtonUp(300 + dx, 200);
-
-    EXPECT_TRUE(effect.repaint);
-    EXPECT_EQ(state().scrollOffset, 3);
-    EXPECT_EQ(state().verticalOffset, 0);
-
-    // Dragging left brings newer bars back, never past the newest.
-    viewport.leftButtonDown(300, 200);
-    viewport.leftButtonUp(300 - static_cast<int>(2.5f * body), 200);
-    EXPECT_EQ(state().scrollOffset, 1);
-    viewport.leftButtonDown(300, 200);
-    viewport.leftButtonUp(100, 200);
-    EXPECT_EQ(state().scrollOffset, 0);
-}
-
-TEST_F(Chart, DragIsLimitedToTheVisibleBarsAndTheHeight)
-{
-    start(1000);
-    viewport.setToolMode(kToolMove);
-    const int yBefore = geometry()[0].yHigh;
-
-    viewport.leftButtonDown(10, 100);
-    viewport.leftButtonUp(10, 130);
-    EXPECT_EQ(state().verticalOffset, 30);
-    EXPECT_EQ(geometry()[0].yHigh, yBefore + 30);
-
-    // 470 - 60 = 410 at most, either way.
-    viewport.leftButtonDown(10, 100);
-    viewport.leftButtonUp(10, 1000);
-    EXPECT_EQ(state().verticalOffset, 410);
-    viewport.leftButtonDown(10, 1000);
-    viewport.leftButtonUp(10, -2000);
-    EXPECT_EQ(state().verticalOffset, -410);
-
-    // A drag wider than the chart scrolls by the visible count only.
-    viewport.leftButtonDown(0, 0);
-    viewport.leftButtonUp(5000, 0);
-    EXPECT_EQ(state().scrollOffset, 100);
-}
-
-TEST_F(Chart, ReleaseWhereThePressWasDoesNothing)
-{
-    start(1000);
-    viewport.setToolMode(kToolMove);
-    viewport.leftButtonDown(200, 200);
-    const ChartEffect effect = viewport.leftButtonUp(200, 200);
-    EXPECT_FALSE(effect.repaint);
+    const int yHigh = geometry()[0].yHigh;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.bodies << " bodies, dy " << c.dy);
+        viewport.leftButtonDown(300, 200);
+        const ChartEffect effect
+            = viewport.leftButtonUp(300 + static_cast<int>(c.bodies * body), 200 + c.dy);
+        EXPECT_EQ(effect.repaint, c.repaint);
+        EXPECT_EQ(state().scrollOffset, c.scroll);
+        EXPECT_EQ(state().verticalOffset, c.vertical);
+        if (c.dy == 30) {
+            EXPECT_EQ(geometry()[0].yHigh, yHigh + 30);
+        }
+    }
 }
 
 TEST_F(Chart, ToolModesAndTheirTransitions)
@@ -337,34 +266,16 @@ TEST_F(Chart, ResetClearsTheViewportButKeepsTheToolMode)
     TypeInfo other = Product();
     other.productId = 7;
 
-    const ChartEffect effect = viewport.reset(other);
-
-    const ViewportState now = state();
-    EXPECT_EQ(effect.details, ChartEffect::Details::Off);
-    EXPECT_EQ(now.toolMode, kToolMove);
-    EXPECT_EQ(now.scrollOffset, 0);
-    EXPECT_TRUE(now.firstLayout);
-    EXPECT_FLOAT_EQ(now.zoom, 1.0f);
-    EXPECT_EQ(now.highest, 0);
-    EXPECT_EQ(now.lowest, 1000000);
-    EXPECT_EQ(now.clientWidth, 670);
+    EXPECT_EQ(viewport.reset(other).details, ChartEffect::Details::Off);
+    EXPECT_EQ(state().toolMode, kToolMove);
+    EXPECT_EQ(state().scrollOffset, 0);
+    EXPECT_TRUE(state().firstLayout);
+    EXPECT_EQ(state().clientWidth, 670);
     EXPECT_TRUE(geometry().empty());
     EXPECT_EQ(viewport.product().productId, 7);
 }
 
-TEST_F(Chart, FlatBarsLayOutToFiniteGeometry)
-{
-    KLineBar flat = Bar(0, 500);
-    flat.open = flat.close = flat.high = flat.low = 500;
-    bars.appendBack(flat);
-    viewport.resize(670, 470);
-    viewport.layOut();
-    ASSERT_EQ(geometry().size(), 1u);
-    EXPECT_FLOAT_EQ(state().scale, 400.0f);
-    EXPECT_EQ(geometry()[0].yHigh, 35);
-}
-
-TEST_F(Chart, LiveBarInsideTheRangeRepaintsAroundTheNewestBar)
+TEST_F(Chart, LiveBarRepaintsAroundItselfRelaysOutBeyondTheRangeAndWaitsWhenScrolledBack)
 {
     KLineBar live = Bar(0, 1000, "10:00:00");
     bars.appendBack(live);
@@ -376,31 +287,19 @@ TEST_F(Chart, LiveBarInsideTheRangeRepaintsAroundTheNewestBar)
     live.close = 1005;
     live.high = 1008;
     ASSERT_EQ(bars.applyPushed(live, 1, true), PushedBarChange::LiveOverwritten);
-    const ChartEffect effect = viewport.applyLiveBar(false);
-
+    ChartEffect effect = viewport.applyLiveBar(false);
     EXPECT_FALSE(effect.repaint);
     const BarGeometry newest = geometry()[0];
-    EXPECT_EQ(newest.bar.close, 1005);
     EXPECT_EQ(newest.yHigh, BarPriceY(before.highest, 1008, before.scale, 0));
     EXPECT_FLOAT_EQ(newest.yClose, CloseY(before.highest, 1005, before.scale, 0));
     ASSERT_TRUE(effect.repaintRect);
     EXPECT_EQ(*effect.repaintRect,
               LiveRepaintRect(newest.xLeft, newest.xRight, newest.yHigh, newest.yLow));
     EXPECT_EQ(state().highest, before.highest);
-}
 
-TEST_F(Chart, LiveBarBeyondTheRangeOrScrolledBack)
-{
-    KLineBar live = Bar(0, 1000, "10:00:00");
-    bars.appendBack(live);
-    fill(200);
-    viewport.resize(670, 470);
-    viewport.layOut();
-
-    live.high = state().highest + 100;
+    live.high = before.highest + 100;
     bars.applyPushed(live, 1, true);
-    ChartEffect effect = viewport.applyLiveBar(false);
-    EXPECT_TRUE(effect.repaint);
+    EXPECT_TRUE(viewport.applyLiveBar(false).repaint);
     EXPECT_EQ(state().highest, live.high);
 
     viewport.key(ChartKey::Left);
@@ -412,71 +311,52 @@ TEST_F(Chart, LiveBarBeyondTheRangeOrScrolledBack)
     EXPECT_NE(state().lowest, 1);
 }
 
+// Which records get a y is ChartLayout's; here only that a layout places them.
 TEST_F(Chart, LayoutStoresTheYOfSignalsPositionsAndOrders)
 {
     fill(100);
-    SignalRecord mine = ZeroRecord<SignalRecord>();
-    mine.productId = 1;
-    mine.price = 1020;
-    mine.marker = kSignalMarker;
-    SignalRecord theirs = mine;
-    theirs.productId = 2;
-    signals.add(mine);
-    signals.add(theirs);
-
+    SignalRecord signal = ZeroRecord<SignalRecord>();
+    signal.productId = 1;
+    signal.price = 1020;
+    signal.marker = kSignalMarker;
+    signals.add(signal);
     HoldInfo position = ZeroRecord<HoldInfo>();
     position.productId = 1;
     position.openPrice = 10.3;
-    position.stopLoss = 10.1;
-    HoldInfo otherPosition = position;
-    otherPosition.productId = 2;
-    trading.replacePositions({position, otherPosition});
-
+    trading.replacePositions({position});
     DelegateInfo order = ZeroRecord<DelegateInfo>();
     order.productId = 1;
     order.orderPrice = 10.4;
-    order.takeProfit = 10.45;
     trading.replacePendingOrders({order});
 
     viewport.resize(670, 470);
     viewport.layOut();
     const ViewportState s = state();
-
-    const std::vector<SignalRecord> laid = signals.snapshot();
-    EXPECT_EQ(laid[0].chartY, SignalPriceY(s.highest, 1020, s.scale, 0));
-    EXPECT_EQ(laid[1].chartY, 0);
-    const std::vector<HoldInfo> positions = trading.positions();
-    EXPECT_EQ(positions[0].openY, RealPriceY(s.highest, 10.3, 2, s.scale, 0));
-    EXPECT_EQ(positions[0].stopLossY, RealPriceY(s.highest, 10.1, 2, s.scale, 0));
-    EXPECT_EQ(positions[0].takeProfitY, 0);
-    EXPECT_EQ(positions[1].openY, 0);
-    const std::vector<DelegateInfo> orders = trading.pendingOrders();
-    EXPECT_EQ(orders[0].orderY, RealPriceY(s.highest, 10.4, 2, s.scale, 0));
-    EXPECT_EQ(orders[0].takeProfitY, RealPriceY(s.highest, 10.45, 2, s.scale, 0));
+    EXPECT_EQ(signals.snapshot()[0].chartY, SignalPriceY(s.highest, 1020, s.scale, 0));
+    EXPECT_EQ(trading.positions()[0].openY, RealPriceY(s.highest, 10.3, 2, s.scale, 0));
+    EXPECT_EQ(trading.pendingOrders()[0].orderY, RealPriceY(s.highest, 10.4, 2, s.scale, 0));
 }
 
 TEST(ChartLabelHit, PositionsBeforeOrdersAndOnlyWhatIsDrawn)
 {
     TradingData trading;
-    const auto position = [](const char *number, int product, std::int32_t top) {
+    const auto label = [](auto &record, std::int32_t top) {
+        const std::int32_t rect[4] = {8, top, 108, top + 12};
+        std::memcpy(record.labelRect, rect, sizeof rect);
+    };
+    const auto position = [&](const char *number, int product, std::int32_t top) {
         HoldInfo record = ZeroRecord<HoldInfo>();
         std::snprintf(record.positionNumber, sizeof record.positionNumber, "%s", number);
         record.productId = product;
-        record.labelRect[0] = 8;
-        record.labelRect[1] = top;
-        record.labelRect[2] = 108;
-        record.labelRect[3] = top + 12;
+        label(record, top);
         return record;
     };
-    const auto order = [](const char *number, int status, std::int32_t top) {
+    const auto order = [&](const char *number, int status, std::int32_t top) {
         DelegateInfo record = ZeroRecord<DelegateInfo>();
         std::snprintf(record.orderNumber, sizeof record.orderNumber, "%s", number);
         record.productId = 1;
         record.status = status;
-        record.labelRect[0] = 8;
-        record.labelRect[1] = top;
-        record.labelRect[2] = 108;
-        record.labelRect[3] = top + 12;
+        label(record, top);
         return record;
     };
     // P2 lies under P1; P9 belongs to another product; O2 is cancelled.

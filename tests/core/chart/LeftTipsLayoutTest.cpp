@@ -103,12 +103,6 @@ TEST(LeftTipsLayout, PriceColourRule)
         EXPECT_EQ(DetailsPriceColour(c.reference, c.value), c.argb)
             << c.reference << " vs " << c.value;
     }
-    // A reference of 0 shows every price white.
-    for (const DetailsRow &row : DetailsRows(Bar(5, 9, 1, 6, 0), 0, LeftAxis{}, 2)) {
-        if (row.style == DetailsStyle::Price) {
-            EXPECT_EQ(row.argb, kPriceUnchangedColour);
-        }
-    }
 }
 
 TEST(LeftTipsLayout, BoxNeedsDetailsOnAndABarWithAnOpen)

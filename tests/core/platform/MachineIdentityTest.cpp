@@ -17,18 +17,13 @@ CpuidLeaves VendorLeaves(const char *vendor)
     return leaves;
 }
 
-TEST(MachineIdentity, EveryCharacterIsShiftedByFive)
-{
-    EXPECT_EQ(ShiftIdentityText("09AF"), "5>FK");
-    EXPECT_EQ(ShiftIdentityText(""), "");
-}
-
 TEST(MachineIdentity, AdapterAddressIsUpperCaseHexShifted)
 {
     const std::array<std::uint8_t, 6> address{0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0xFF};
     // "001A2B3C4DFF" shifted.
     EXPECT_EQ(AdapterAddressTextFrom(address), "556F7G8H9IKK");
     EXPECT_EQ(AdapterAddressTextFrom(std::nullopt), "");
+    EXPECT_EQ(ShiftIdentityText(""), "");
 }
 
 TEST(MachineIdentity, ProcessorTextGrowsByOneGroupPerNonZeroLeaf)

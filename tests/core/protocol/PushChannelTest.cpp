@@ -77,14 +77,11 @@ private:
     std::size_t m_at = 0;
 };
 
-Bytes RecordEvent(const KLineBar &bar)
+// A record event: a bar or a signal.
+template<class Record>
+Bytes RecordEvent(const Record &record)
 {
-    return Join({Int32Bytes(1), test::BytesOf(bar)});
-}
-
-Bytes SignalEvent(const SignalRecord &signal)
-{
-    return Join({Int32Bytes(1), test::BytesOf(signal)});
+    return Join({Int32Bytes(1), test::BytesOf(record)});
 }
 
 Bytes MessageEvent(const std::string &ansi)
@@ -110,7 +107,7 @@ TEST(PushStream, EveryEventTypeGoesWhereItBelongsAndUnknownTypesKeepTheAlignment
 {
     const Bytes stream = Join(
         {RecordEvent(test::MakeBar(3, 2024, "10:00:00", 1234)), Int32Bytes(7), Int32Bytes(0),
-         SignalEvent(test::MakeSignal(3, 1800)), MessageEvent(""), Int32Bytes(-2),
+         RecordEvent(test::MakeSignal(3, 1800)), MessageEvent(""), Int32Bytes(-2),
          MessageEvent(Utf8ToAnsi("价格提醒")), Int32Bytes(3), Bytes(100, 0xAB), Int32Bytes(4),
          Int32Bytes(99), Int32Bytes(6), RecordEvent(test::MakeBar(3, 2024, "02020800", 1240))});
     const Decoded got = Decode(stream);

@@ -16,443 +16,344 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <string>
+#include <type_traits>
+#include <vector>
 
 namespace qs {
 namespace {
 
-// A record's bytes. Every byte starts as noise, so a byte the client does not interpret is
-// never zero by accident and the round trip proves it is carried.
-template<std::size_t N>
-class GoldenBytes {
+// A record's bytes plus, for every field written, the check its decoded value must pass. Every
+// byte starts as noise, so a byte the client does not interpret is never zero by accident and
+// the round trip proves it is carried.
+template<class T, std::size_t Size>
+class Golden {
+    static_assert(sizeof(T) == Size, "record size");
+
 public:
-    GoldenBytes()
+    Golden()
     {
-        for (std::size_t i = 0; i < N; ++i)
+        for (std::size_t i = 0; i < m_bytes.size(); ++i)
             m_bytes[i] = static_cast<std::uint8_t>(0xA5 ^ (i * 37));
     }
 
-    GoldenBytes &u8(std::size_t offset, std::uint8_t value)
+    // `get` is a member pointer or a getter; the wire width must match the field's width.
+    template<class Get>
+    Golden &i32(std::size_t at, Get get, std::int32_t value)
     {
-        m_bytes.at(offset) = value;
+        return field(at, get, value);
+    }
+    template<class Get>
+    Golden &f32(std::size_t at, Get get, float value)
+    {
+        return field(at, get, value);
+    }
+    template<class Get>
+    Golden &f64(std::size_t at, Get get, double value)
+    {
+        return field(at, get, value);
+    }
+    template<class Get>
+    Golden &u8(std::size_t at, Get get, std::uint8_t value)
+    {
+        return field(at, get, value);
+    }
+    // Four consecutive int32 values read back through an indexable field.
+    template<class Get>
+    Golden &i32x4(std::size_t at, Get get, std::array<std::int32_t, 4> values)
+    {
+        static_assert(sizeof(std::invoke_result_t<Get, const T &>) == 16);
+        for (std::size_t i = 0; i < 4; ++i)
+            put(at + 4 * i, values[i]);
+        m_checks.push_back([=](const T &r) {
+            for (std::size_t i = 0; i < 4; ++i)
+                EXPECT_EQ(std::invoke(get, r)[i], values[i]) << "offset " << at + 4 * i;
+        });
         return *this;
     }
-    GoldenBytes &i32(std::size_t offset, std::int32_t value) { return put(offset, value); }
-    GoldenBytes &f32(std::size_t offset, float value) { return put(offset, value); }
-    GoldenBytes &f64(std::size_t offset, double value) { return put(offset, value); }
     // The text and its terminator; the rest of the field stays noise.
-    GoldenBytes &text(std::size_t offset, const std::string &value)
+    template<class Get>
+    Golden &text(std::size_t at, Get get, const std::string &value)
     {
         for (std::size_t i = 0; i <= value.size(); ++i)
-            m_bytes.at(offset + i) = static_cast<std::uint8_t>(value.c_str()[i]);
+            m_bytes.at(at + i) = static_cast<std::uint8_t>(value.c_str()[i]);
+        m_checks.push_back([=](const T &r) {
+            const auto &f = std::invoke(get, r);
+            EXPECT_EQ(std::string(f, strnlen(f, sizeof f)), value) << "offset " << at;
+        });
+        return *this;
+    }
+    // A byte with no check of its own.
+    Golden &byte(std::size_t at, std::uint8_t value)
+    {
+        m_bytes.at(at) = value;
         return *this;
     }
 
-    template<class T>
-    T decode() const
-    {
-        static_assert(sizeof(T) == N);
-        return DecodeRecord<T>(m_bytes.data());
-    }
+    T decode() const { return DecodeRecord<T>(m_bytes.data()); }
 
-    // decode -> encode gives back every byte, listed or not.
-    template<class T>
-    void expectRoundTrip() const
+    // Checks every written field, then that decode -> encode gives back every byte.
+    T verify() const
     {
-        std::array<std::uint8_t, N> out{};
-        EncodeRecord(decode<T>(), out.data());
-        for (std::size_t i = 0; i < N; ++i)
-            ASSERT_EQ(out[i], m_bytes[i]) << "byte " << i;
+        const T r = decode();
+        for (const auto &check : m_checks)
+            check(r);
+        std::array<std::uint8_t, sizeof(T)> out{};
+        EncodeRecord(r, out.data());
+        for (std::size_t i = 0; i < out.size(); ++i)
+            EXPECT_EQ(out[i], m_bytes[i]) << "byte " << i;
+        return r;
     }
 
 private:
+    template<class Get, class Wire>
+    Golden &field(std::size_t at, Get get, Wire value)
+    {
+        using Field = std::remove_cvref_t<std::invoke_result_t<Get, const T &>>;
+        static_assert(sizeof(Field) == sizeof(Wire), "wire width");
+        put(at, value);
+        m_checks.push_back(
+            [=](const T &r) { EXPECT_EQ(std::invoke(get, r), value) << "offset " << at; });
+        return *this;
+    }
     template<class V>
-    GoldenBytes &put(std::size_t offset, V value)
+    void put(std::size_t at, V value)
     {
         unsigned char raw[sizeof(V)];
         std::memcpy(raw, &value, sizeof(V));
         for (std::size_t i = 0; i < sizeof(V); ++i) // little-endian on the wire
-            m_bytes.at(offset + i) = raw[i];
-        return *this;
+            m_bytes.at(at + i) = raw[i];
     }
 
-    std::array<std::uint8_t, N> m_bytes;
+    std::array<std::uint8_t, sizeof(T)> m_bytes;
+    std::vector<std::function<void(const T &)>> m_checks;
 };
-
-template<std::size_t N>
-std::string Text(const char (&field)[N])
-{
-    return std::string(field, strnlen(field, N));
-}
 
 TEST(RecordLayout, TypeInfo)
 {
-    GoldenBytes<288> bytes;
-    bytes.i32(0, 7)
-        .f32(12, 1001.5f)
-        .f32(16, 1002.25f)
-        .f32(20, 1000.75f)
-        .i32(24, 2)
-        .f32(28, 0.125f)
-        .text(40, "GOLD")
-        .text(80, "AU01")
-        .i32(120, 1000)
-        .i32(124, 3)
-        .f32(128, 0.5f)
-        .i32(132, 50)
-        .i32(136, 1)
-        .f32(140, 5.0f)
-        .i32(144, 200)
-        .i32(148, 1)
-        .f32(152, 8.0f)
-        .i32(156, 1)
-        .i32(160, 2)
-        .f32(164, 10.0f)
-        .f32(172, 25.0f)
-        .f32(176, 0.75f)
-        .f32(180, 0.25f)
-        .f32(184, 3.0f)
-        .f32(188, 4.0f)
-        .i32(192, 1)
-        .i32(200, 2)
-        .text(204, "LEG-ONE")
-        .text(244, "LEG-TWO");
-    const TypeInfo r = bytes.decode<TypeInfo>();
-    EXPECT_EQ(r.productId, 7);
-    EXPECT_EQ(r.lastPrice, 1001.5f);
-    EXPECT_EQ(r.buyPrice, 1002.25f);
-    EXPECT_EQ(r.sellPrice, 1000.75f);
-    EXPECT_EQ(r.digits, 2);
-    EXPECT_EQ(r.pointValue, 0.125f);
-    EXPECT_EQ(Text(r.name), "GOLD");
-    EXPECT_EQ(Text(r.codeText), "AU01");
-    EXPECT_EQ(r.unitAmount, 1000);
-    EXPECT_EQ(r.unitKind, 3);
-    EXPECT_EQ(r.minLots, 0.5f);
-    EXPECT_EQ(r.maxLots, 50);
-    EXPECT_EQ(r.lotDecimals, 1);
-    EXPECT_EQ(r.lotStep, 5.0f);
-    EXPECT_EQ(r.maxPosition, 200);
-    EXPECT_EQ(r.commissionMethod, 1);
-    EXPECT_EQ(r.commissionValue, 8.0f);
-    EXPECT_EQ(r.commissionCharging, 1);
-    EXPECT_EQ(r.marginMethod, 2);
-    EXPECT_EQ(r.marginValue, 10.0f);
-    EXPECT_EQ(r.deferralValue, 25.0f);
-    EXPECT_EQ(r.askSpread, 0.75f);
-    EXPECT_EQ(r.bidSpread, 0.25f);
-    EXPECT_EQ(r.limitDistance, 3.0f);
-    EXPECT_EQ(r.stopDistance, 4.0f);
-    EXPECT_EQ(r.tradable, 1);
-    EXPECT_EQ(r.singleInstrument, 2);
-    EXPECT_EQ(Text(r.leg1Name), "LEG-ONE");
-    EXPECT_EQ(Text(r.leg2Name), "LEG-TWO");
-    bytes.expectRoundTrip<TypeInfo>();
+    using R = TypeInfo;
+    Golden<R, 288>()
+        .i32(0, &R::productId, 7)
+        .f32(12, &R::lastPrice, 1001.5f)
+        .f32(16, &R::buyPrice, 1002.25f)
+        .f32(20, &R::sellPrice, 1000.75f)
+        .i32(24, &R::digits, 2)
+        .f32(28, &R::pointValue, 0.125f)
+        .text(40, &R::name, "GOLD")
+        .text(80, &R::codeText, "AU01")
+        .i32(120, &R::unitAmount, 1000)
+        .i32(124, &R::unitKind, 3)
+        .f32(128, &R::minLots, 0.5f)
+        .i32(132, &R::maxLots, 50)
+        .i32(136, &R::lotDecimals, 1)
+        .f32(140, &R::lotStep, 5.0f)
+        .i32(144, &R::maxPosition, 200)
+        .i32(148, &R::commissionMethod, 1)
+        .f32(152, &R::commissionValue, 8.0f)
+        .i32(156, &R::commissionCharging, 1)
+        .i32(160, &R::marginMethod, 2)
+        .f32(164, &R::marginValue, 10.0f)
+        .f32(172, &R::deferralValue, 25.0f)
+        .f32(176, &R::askSpread, 0.75f)
+        .f32(180, &R::bidSpread, 0.25f)
+        .f32(184, &R::limitDistance, 3.0f)
+        .f32(188, &R::stopDistance, 4.0f)
+        .i32(192, &R::tradable, 1)
+        .i32(200, &R::singleInstrument, 2)
+        .text(204, &R::leg1Name, "LEG-ONE")
+        .text(244, &R::leg2Name, "LEG-TWO")
+        .verify();
 }
 
 TEST(RecordLayout, HoldInfo)
 {
-    GoldenBytes<264> bytes;
-    bytes
-        .text(0, "20110616000000000123") // 20 characters and the terminator fill char[21]
-        .i32(24, 12)
-        .text(28, "SILVER")
-        .i32(72, 1)
-        .f64(80, 3.5)
-        .f64(88, 2.25)
-        .f64(96, 1000.5)
-        .f64(112, 990.25)
-        .f64(120, 1010.75)
-        .f64(136, 4321.5)
-        .text(144, "2011-06-16 10:00:00")
-        .f64(192, 1.5)
-        .f64(208, 2.5)
-        .f64(224, 3.25)
-        .i32(232, 1)
-        .i32(236, 101)
-        .i32(240, 102)
-        .i32(244, 103)
-        .i32(248, 11)
-        .i32(252, 22)
-        .i32(256, 33)
-        .i32(260, 44);
-    const HoldInfo r = bytes.decode<HoldInfo>();
-    EXPECT_EQ(Text(r.positionNumber), "20110616000000000123");
-    EXPECT_EQ(r.productId, 12);
-    EXPECT_EQ(Text(r.productName), "SILVER");
-    EXPECT_EQ(r.side, 1);
-    EXPECT_EQ(r.lotsOpened, 3.5);
-    EXPECT_EQ(r.lotsHeld, 2.25);
-    EXPECT_EQ(r.openPrice, 1000.5);
-    EXPECT_EQ(r.stopLoss, 990.25);
-    EXPECT_EQ(r.takeProfit, 1010.75);
-    EXPECT_EQ(r.margin, 4321.5);
-    EXPECT_EQ(Text(r.openTime), "2011-06-16 10:00:00");
-    EXPECT_EQ(r.deferralFee, 1.5);
-    EXPECT_EQ(r.commission1, 2.5);
-    EXPECT_EQ(r.commission2, 3.25);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.openY, 101);
-    EXPECT_EQ(r.stopLossY, 102);
-    EXPECT_EQ(r.takeProfitY, 103);
-    EXPECT_EQ(r.labelRect[0], 11);
-    EXPECT_EQ(r.labelRect[1], 22);
-    EXPECT_EQ(r.labelRect[2], 33);
-    EXPECT_EQ(r.labelRect[3], 44);
-    bytes.expectRoundTrip<HoldInfo>();
+    using R = HoldInfo;
+    Golden<R, 264>()
+        .text(0, &R::positionNumber, "20110616000000000123") // 20 characters fill char[21]
+        .i32(24, &R::productId, 12)
+        .text(28, &R::productName, "SILVER")
+        .i32(72, &R::side, 1)
+        .f64(80, &R::lotsOpened, 3.5)
+        .f64(88, &R::lotsHeld, 2.25)
+        .f64(96, &R::openPrice, 1000.5)
+        .f64(112, &R::stopLoss, 990.25)
+        .f64(120, &R::takeProfit, 1010.75)
+        .f64(136, &R::margin, 4321.5)
+        .text(144, &R::openTime, "2011-06-16 10:00:00")
+        .f64(192, &R::deferralFee, 1.5)
+        .f64(208, &R::commission1, 2.5)
+        .f64(224, &R::commission2, 3.25)
+        .i32(232, &R::status, 1)
+        .i32(236, &R::openY, 101)
+        .i32(240, &R::stopLossY, 102)
+        .i32(244, &R::takeProfitY, 103)
+        .i32x4(248, &R::labelRect, {11, 22, 33, 44})
+        .verify();
 }
 
 TEST(RecordLayout, DelegateInfo)
 {
-    GoldenBytes<256> bytes;
-    bytes.text(0, "D0000000000000000042")
-        .i32(24, 5)
-        .text(28, "CRUDE")
-        .i32(72, 2)
-        .f64(80, 1.25)
-        .f64(88, 88.5)
-        .f64(96, 87.25)
-        .f64(104, 90.75)
-        .i32(144, 4)
-        .i32(148, 2)
-        .text(152, "P0000000000000000007")
-        .i32(176, 1)
-        .text(180, "2011-06-16 11:30:00")
-        .i32(220, 3)
-        .i32(224, 201)
-        .i32(228, 202)
-        .i32(232, 203)
-        .i32(236, 5)
-        .i32(240, 6)
-        .i32(244, 7)
-        .i32(248, 8);
-    const DelegateInfo r = bytes.decode<DelegateInfo>();
-    EXPECT_EQ(Text(r.orderNumber), "D0000000000000000042");
-    EXPECT_EQ(r.productId, 5);
-    EXPECT_EQ(Text(r.productName), "CRUDE");
-    EXPECT_EQ(r.side, 2);
-    EXPECT_EQ(r.lots, 1.25);
-    EXPECT_EQ(r.orderPrice, 88.5);
-    EXPECT_EQ(r.stopLoss, 87.25);
-    EXPECT_EQ(r.takeProfit, 90.75);
-    EXPECT_EQ(r.triggerKind, 4);
-    EXPECT_EQ(r.openOrClose, 2);
-    EXPECT_EQ(Text(r.relatedPosition), "P0000000000000000007");
-    EXPECT_EQ(r.validity, 1);
-    EXPECT_EQ(Text(r.orderTime), "2011-06-16 11:30:00");
-    EXPECT_EQ(r.status, 3);
-    EXPECT_EQ(r.orderY, 201);
-    EXPECT_EQ(r.stopLossY, 202);
-    EXPECT_EQ(r.takeProfitY, 203);
-    EXPECT_EQ(r.labelRect[0], 5);
-    EXPECT_EQ(r.labelRect[1], 6);
-    EXPECT_EQ(r.labelRect[2], 7);
-    EXPECT_EQ(r.labelRect[3], 8);
-    bytes.expectRoundTrip<DelegateInfo>();
+    using R = DelegateInfo;
+    Golden<R, 256>()
+        .text(0, &R::orderNumber, "D0000000000000000042")
+        .i32(24, &R::productId, 5)
+        .text(28, &R::productName, "CRUDE")
+        .i32(72, &R::side, 2)
+        .f64(80, &R::lots, 1.25)
+        .f64(88, &R::orderPrice, 88.5)
+        .f64(96, &R::stopLoss, 87.25)
+        .f64(104, &R::takeProfit, 90.75)
+        .i32(144, &R::triggerKind, 4)
+        .i32(148, &R::openOrClose, 2)
+        .text(152, &R::relatedPosition, "P0000000000000000007")
+        .i32(176, &R::validity, 1)
+        .text(180, &R::orderTime, "2011-06-16 11:30:00")
+        .i32(220, &R::status, 3)
+        .i32(224, &R::orderY, 201)
+        .i32(228, &R::stopLossY, 202)
+        .i32(232, &R::takeProfitY, 203)
+        .i32x4(236, &R::labelRect, {5, 6, 7, 8})
+        .verify();
 }
 
 TEST(RecordLayout, DealInfo)
 {
-    GoldenBytes<224> bytes;
-    bytes.text(0, "T0000000000000000099")
-        .text(28, "EURUSD")
-        .i32(72, 1)
-        .f64(80, 0.5)
-        .f64(88, 1.4375)
-        .f64(96, -12.5)
-        .text(128, "D0000000000000000042")
-        .text(149, "P0000000000000000007")
-        .i32(172, 2)
-        .i32(176, 1)
-        .i32(180, 3)
-        .text(184, "2011-06-16 12:00:00");
-    const DealInfo r = bytes.decode<DealInfo>();
-    EXPECT_EQ(Text(r.dealNumber), "T0000000000000000099");
-    EXPECT_EQ(Text(r.productName), "EURUSD");
-    EXPECT_EQ(r.side, 1);
-    EXPECT_EQ(r.lots, 0.5);
-    EXPECT_EQ(r.price, 1.4375);
-    EXPECT_EQ(r.profit, -12.5);
-    EXPECT_EQ(Text(r.orderNumber), "D0000000000000000042");
-    EXPECT_EQ(Text(r.positionNumber), "P0000000000000000007");
-    EXPECT_EQ(r.openOrClose, 2);
-    EXPECT_EQ(r.fillKind, 1);
-    EXPECT_EQ(r.byUser, 3);
-    EXPECT_EQ(Text(r.dealTime), "2011-06-16 12:00:00");
-    bytes.expectRoundTrip<DealInfo>();
+    using R = DealInfo;
+    Golden<R, 224>()
+        .text(0, &R::dealNumber, "T0000000000000000099")
+        .text(28, &R::productName, "EURUSD")
+        .i32(72, &R::side, 1)
+        .f64(80, &R::lots, 0.5)
+        .f64(88, &R::price, 1.4375)
+        .f64(96, &R::profit, -12.5)
+        .text(128, &R::orderNumber, "D0000000000000000042")
+        .text(149, &R::positionNumber, "P0000000000000000007")
+        .i32(172, &R::openOrClose, 2)
+        .i32(176, &R::fillKind, 1)
+        .i32(180, &R::byUser, 3)
+        .text(184, &R::dealTime, "2011-06-16 12:00:00")
+        .verify();
 }
 
 TEST(RecordLayout, AccountInfo)
 {
-    GoldenBytes<160> bytes;
-    bytes.text(21, "member-account")
-        .f64(48, 100000.0)
-        .f64(56, 50000.0)
-        .f64(64, 123456.75)
-        .f64(72, -250.5)
-        .f64(80, 12.25)
-        .f64(88, 8000.0)
-        .f64(96, 600.5)
-        .f64(104, 7.75)
-        .f64(112, 3.5)
-        .i32(120, 4);
-    const AccountInfo r = bytes.decode<AccountInfo>();
-    EXPECT_EQ(Text(r.accountName), "member-account");
-    EXPECT_EQ(r.capitalBase, 100000.0);
-    EXPECT_EQ(r.depositsTotal, 50000.0);
-    EXPECT_EQ(r.usableFunds, 123456.75);
-    EXPECT_EQ(r.closedProfitToday, -250.5);
-    EXPECT_EQ(r.commissionToday, 12.25);
-    EXPECT_EQ(r.occupiedMargin, 8000.0);
-    EXPECT_EQ(r.frozenMargin, 600.5);
-    EXPECT_EQ(r.frozenCommission, 7.75);
-    EXPECT_EQ(r.deferralFeeYesterday, 3.5);
-    EXPECT_EQ(r.award, 4);
-    bytes.expectRoundTrip<AccountInfo>();
+    using R = AccountInfo;
+    Golden<R, 160>()
+        .text(21, &R::accountName, "member-account")
+        .f64(48, &R::capitalBase, 100000.0)
+        .f64(56, &R::depositsTotal, 50000.0)
+        .f64(64, &R::usableFunds, 123456.75)
+        .f64(72, &R::closedProfitToday, -250.5)
+        .f64(80, &R::commissionToday, 12.25)
+        .f64(88, &R::occupiedMargin, 8000.0)
+        .f64(96, &R::frozenMargin, 600.5)
+        .f64(104, &R::frozenCommission, 7.75)
+        .f64(112, &R::deferralFeeYesterday, 3.5)
+        .i32(120, &R::award, 4)
+        .verify();
 }
 
 TEST(RecordLayout, AlertInfo)
 {
-    GoldenBytes<40> bytes;
-    bytes.i32(0, 314).f64(16, 1523.25).i32(24, 2).i32(28, 9).i32(32, 2);
-    const AlertInfo r = bytes.decode<AlertInfo>();
-    EXPECT_EQ(r.alertId, 314);
-    EXPECT_EQ(r.level, 1523.25);
-    EXPECT_EQ(r.condition, 2);
-    EXPECT_EQ(r.productId, 9);
-    EXPECT_EQ(r.requestMark, 2);
-    bytes.expectRoundTrip<AlertInfo>();
+    using R = AlertInfo;
+    Golden<R, 40>()
+        .i32(0, &R::alertId, 314)
+        .f64(16, &R::level, 1523.25)
+        .i32(24, &R::condition, 2)
+        .i32(28, &R::productId, 9)
+        .i32(32, &R::requestMark, 2)
+        .verify();
 }
 
 TEST(RecordLayout, LoginRequest)
 {
-    GoldenBytes<156> bytes;
-    bytes.text(0, "member01")
-        .text(41, "secret")
-        .text(82, "AB12")
-        .i32(92, 1)
-        .i32(96, 0x01020304)
-        .i32(100, 0x05060708)
-        .i32(104, -1)
-        .i32(108, 0x7FFFFFFF)
-        .text(124, "BFEBFBFF000206A7");
-    const char adapter[] = "0016D3A1B2C3"; // 12 characters, no terminator of its own
-    for (std::size_t i = 0; i < 12; ++i)
-        bytes.u8(112 + i, static_cast<std::uint8_t>(adapter[i]));
-    const LoginRequest r = bytes.decode<LoginRequest>();
-    EXPECT_EQ(Text(r.memberName), "member01");
-    EXPECT_EQ(Text(r.password), "secret");
-    EXPECT_EQ(Text(r.code), "AB12");
-    EXPECT_EQ(r.constantOne, 1);
-    EXPECT_EQ(r.token.values[0], 0x01020304);
-    EXPECT_EQ(r.token.values[1], 0x05060708);
-    EXPECT_EQ(r.token.values[2], -1);
-    EXPECT_EQ(r.token.values[3], 0x7FFFFFFF);
-    EXPECT_EQ(std::string(r.adapterAddress, 12), "0016D3A1B2C3");
-    EXPECT_EQ(Text(r.processorId), "BFEBFBFF000206A7");
-    bytes.expectRoundTrip<LoginRequest>();
+    using R = LoginRequest;
+    Golden<R, 156>()
+        .text(0, &R::memberName, "member01")
+        .text(41, &R::password, "secret")
+        .text(82, &R::code, "AB12")
+        .i32(92, &R::constantOne, 1)
+        .i32x4(96, [](const R &r) -> const auto & { return r.token.values; },
+               {0x01020304, 0x05060708, -1, 0x7FFFFFFF})
+        // 12 characters without a terminator: the processor id overwrites the one written here.
+        .text(112, &R::adapterAddress, "0016D3A1B2C3")
+        .text(124, &R::processorId, "BFEBFBFF000206A7")
+        .verify();
 }
 
 TEST(RecordLayout, LoginReply)
 {
-    GoldenBytes<20> bytes;
-    bytes.i32(0, 99).i32(4, -2).i32(8, 4).i32(12, 1).i32(16, 365);
-    const LoginReply r = bytes.decode<LoginReply>();
-    EXPECT_EQ(r.unused, 99);
-    EXPECT_EQ(r.result, -2);
-    EXPECT_EQ(r.memberLevel, 4);
-    EXPECT_EQ(r.accountKind, 1);
-    EXPECT_EQ(r.daysLeft, 365);
-    bytes.expectRoundTrip<LoginReply>();
+    using R = LoginReply;
+    Golden<R, 20>()
+        .i32(0, &R::unused, 99)
+        .i32(4, &R::result, -2)
+        .i32(8, &R::memberLevel, 4)
+        .i32(12, &R::accountKind, 1)
+        .i32(16, &R::daysLeft, 365)
+        .verify();
 }
 
 TEST(RecordLayout, KLineBar)
 {
-    GoldenBytes<48> bytes;
-    bytes.i32(0, 3)
-        .i32(4, 100050)
-        .i32(8, 100175)
-        .i32(12, 100300)
-        .i32(16, 99900)
-        .i32(20, 100000)
-        .i32(24, 2)
-        .i32(28, 2011)
-        .i32(32, -123456)
-        .text(36, "06161000");
-    const KLineBar r = bytes.decode<KLineBar>();
-    EXPECT_EQ(r.productId, 3);
-    EXPECT_EQ(r.open, 100050);
-    EXPECT_EQ(r.close, 100175);
-    EXPECT_EQ(r.high, 100300);
-    EXPECT_EQ(r.low, 99900);
-    EXPECT_EQ(r.reference, 100000);
-    EXPECT_EQ(r.digits, 2);
-    EXPECT_EQ(r.keyNumber, 2011);
-    EXPECT_EQ(r.carried32, -123456);
-    EXPECT_EQ(Text(r.timeText), "06161000");
+    using R = KLineBar;
+    Golden<R, 48> bytes;
+    bytes.i32(0, &R::productId, 3)
+        .i32(4, &R::open, 100050)
+        .i32(8, &R::close, 100175)
+        .i32(12, &R::high, 100300)
+        .i32(16, &R::low, 99900)
+        .i32(20, &R::reference, 100000)
+        .i32(24, &R::digits, 2)
+        .i32(28, &R::keyNumber, 2011)
+        .i32(32, &R::carried32, -123456)
+        .text(36, &R::timeText, "06161000");
+    const KLineBar r = bytes.verify();
     EXPECT_FALSE(r.isLive());
     EXPECT_FALSE(IsSignalRecord(&r));
-    bytes.expectRoundTrip<KLineBar>();
 
-    bytes.text(36, "10:15:42");
-    EXPECT_TRUE(bytes.decode<KLineBar>().isLive());
+    bytes.text(36, &R::timeText, "10:15:42");
+    EXPECT_TRUE(bytes.decode().isLive());
 }
 
 TEST(RecordLayout, SignalRecord)
 {
-    GoldenBytes<48> bytes;
-    bytes.i32(0, 152350)
-        .i32(4, 151000)
-        .i32(8, 250)
-        .u8(12, 0x9C)
-        .u8(13, 0xFE) // product id is a signed byte
-        .u8(14, 5)
-        .u8(15, 21)
-        .i32(16, -150)
-        .i32(20, 300)
-        .i32(24, 77)
-        .i32(28, 1308189600)
-        .u8(36, 0xFF)
-        .u8(37, 0x42);
-    const SignalRecord r = bytes.decode<SignalRecord>();
-    EXPECT_EQ(r.price, 152350);
-    EXPECT_EQ(r.stopLoss, 151000);
-    EXPECT_EQ(r.capital, 250);
-    EXPECT_EQ(r.keyByte12, 0x9C);
+    using R = SignalRecord;
+    const SignalRecord r = Golden<R, 48>()
+                               .i32(0, &R::price, 152350)
+                               .i32(4, &R::stopLoss, 151000)
+                               .i32(8, &R::capital, 250)
+                               .u8(12, &R::keyByte12, 0x9C)
+                               .byte(13, 0xFE) // product id is a signed byte
+                               .u8(14, &R::action, 5)
+                               .u8(15, &R::kind, 21)
+                               .i32(16, &R::lots1, -150)
+                               .i32(20, &R::lots2, 300)
+                               .i32(24, &R::chartY, 77)
+                               .i32(28, &R::published, 1308189600)
+                               .u8(36, &R::marker, 0xFF)
+                               .u8(37, &R::keyByte37, 0x42)
+                               .verify();
     EXPECT_EQ(r.productId, -2);
-    EXPECT_EQ(r.action, 5);
     EXPECT_TRUE(r.isWithdrawal());
-    EXPECT_EQ(r.kind, 21);
     EXPECT_FALSE(r.isSupport());
-    EXPECT_EQ(r.lots1, -150);
-    EXPECT_EQ(r.lots2, 300);
-    EXPECT_EQ(r.chartY, 77);
-    EXPECT_EQ(r.published, 1308189600);
-    EXPECT_EQ(r.marker, 0xFF);
-    EXPECT_EQ(r.keyByte37, 0x42);
     EXPECT_TRUE(IsSignalRecord(&r));
-    bytes.expectRoundTrip<SignalRecord>();
 }
 
 TEST(RecordLayout, SignalKey)
 {
-    GoldenBytes<48> bytes;
-    bytes.i32(0, 1000).i32(4, 900).i32(16, 100).u8(12, 1).u8(13, 4).u8(36, 0xFF).u8(37, 9);
-    const SignalRecord base = bytes.decode<SignalRecord>();
+    Golden<SignalRecord, 48> bytes;
+    bytes.byte(0, 0xE8).byte(4, 0x84).byte(16, 100).byte(12, 1).byte(13, 4).byte(36, 0xFF);
+    const SignalRecord base = bytes.decode();
 
-    struct Change {
-        std::size_t offset;
-        bool keyed;
-    };
     // Offsets 8, 14, 15, 20, 24 and 28 change the signal's content, not which signal it is.
-    const Change changes[] = {{0, true},   {4, true},   {16, true},  {12, true},  {13, true},
-                              {37, true},  {8, false},  {14, false}, {15, false}, {20, false},
-                              {24, false}, {28, false}, {32, false}, {40, false}};
-    for (const Change &change : changes) {
-        GoldenBytes<48> other = bytes;
-        other.u8(change.offset, 0x5A);
-        EXPECT_EQ(base.sameKey(other.decode<SignalRecord>()), !change.keyed)
-            << "offset " << change.offset;
+    for (const std::size_t keyed : {0, 4, 16, 12, 13, 37}) {
+        Golden<SignalRecord, 48> other = bytes;
+        EXPECT_FALSE(base.sameKey(other.byte(keyed, 0x5A).decode())) << "offset " << keyed;
+    }
+    for (const std::size_t content : {8, 14, 15, 20, 24, 28, 32, 40}) {
+        Golden<SignalRecord, 48> other = bytes;
+        EXPECT_TRUE(base.sameKey(other.byte(content, 0x5A).decode())) << "offset " << content;
     }
 }
 
@@ -471,18 +372,18 @@ TEST(RecordLayout, BarKey)
         {20115, "0616", {'2', '0', '1', '1', '0', '6', '1', '6', 0, 0, 0, 0, 0}},
     };
     for (const Case &c : cases) {
-        GoldenBytes<48> bytes;
-        bytes.i32(28, c.keyNumber).text(36, c.time);
-        const BarKey key = BarKey::of(bytes.decode<KLineBar>());
+        const KLineBar bar = Golden<KLineBar, 48>()
+                                 .i32(28, &KLineBar::keyNumber, c.keyNumber)
+                                 .text(36, &KLineBar::timeText, c.time)
+                                 .decode();
+        const BarKey key = BarKey::of(bar);
         EXPECT_EQ(std::memcmp(key.text, c.expected.data(), 13), 0) << key.str();
+        EXPECT_FALSE(key.isNone());
     }
 
     const char none[13] = {'0'};
     EXPECT_EQ(std::memcmp(BarKey::none().text, none, 13), 0);
     EXPECT_TRUE(BarKey::none().isNone());
-    GoldenBytes<48> bar;
-    bar.i32(28, 2011).text(36, "06161000");
-    EXPECT_FALSE(BarKey::of(bar.decode<KLineBar>()).isNone());
 }
 
 } // namespace

@@ -35,7 +35,8 @@ TEST(TradingFigures, FloatingProfitOfTheWorkedExample)
     // (1001.50 − 1000.00) × 100 × 0.1 × 2 = 30.00.
     TradingData data;
     data.replaceProducts({Priced(Product(1, 2, 0.1f), 1002.0f, 1001.5f)});
-    data.replacePositions({Position(1, 1, 2, 1000.00)});
+    // A position of an unlisted product counts nothing.
+    data.replacePositions({Position(1, 1, 2, 1000.00), Position(6, 1, 50, 1.0)});
     data.replaceAccount(Account(8000, 1000, 200, 15));
 
     const AccountFigures figures = Recalc(data);
@@ -89,14 +90,6 @@ TEST(TradingFigures, RiskRateAndNetYield)
     EXPECT_EQ(figures.riskRate, 0.0f);
     EXPECT_EQ(figures.netYield, 0.0f);
     EXPECT_EQ(figures.equity, 300.0);
-}
-
-TEST(TradingFigures, PositionsOfUnlistedProductsCountNothing)
-{
-    TradingData data;
-    data.replaceProducts({Priced(Product(1, 2, 0.1f), 1002.0f, 1001.5f)});
-    data.replacePositions({Position(1, 1, 2, 1000.00), Position(6, 1, 50, 1.0)});
-    EXPECT_EQ(Recalc(data).floatingProfit, 30.0);
 }
 
 TEST(TradingFigures, FollowEveryChangeOfPositionsProductsAndPrices)

@@ -41,6 +41,13 @@ AlertInfo Alert(std::int32_t id, std::int32_t productId)
     return alert;
 }
 
+Connection Connect(ScriptedPeer &peer)
+{
+    Connection connection = peer.connect();
+    connection.socket().setReceiveTimeout(Milliseconds(2000));
+    return connection;
+}
+
 // Data with something in every collection, so a query that wrongly clears or keeps shows.
 void Fill(TradingData &data, AlertList &alerts)
 {
@@ -52,14 +59,17 @@ void Fill(TradingData &data, AlertList &alerts)
     alerts.replace({Alert(3, 1)});
 }
 
-Connection Connect(ScriptedPeer &peer)
-{
-    Connection connection = peer.connect();
-    connection.socket().setReceiveTimeout(Milliseconds(2000));
-    return connection;
-}
+class TradingQueries : public ::testing::Test {
+protected:
+    TradingQueries() { Fill(data, alerts); }
 
-TEST(TradingQueries, ZeroCountsEmptyHoldingsAndOrdersButKeepProductsAndAlerts)
+    const Session session = test::TestSession();
+    TradingData data;
+    AlertList alerts;
+    SeamRecorder seam;
+};
+
+TEST_F(TradingQueries, ZeroCountsEmptyHoldingsAndOrdersButKeepProductsAndAlerts)
 {
     const Bytes zero = Int32Bytes(0);
     ScriptedPeer peer(Script()
@@ -73,11 +83,6 @@ TEST(TradingQueries, ZeroCountsEmptyHoldingsAndOrdersButKeepProductsAndAlerts)
                           .send(zero)
                           .expect(test::PendingOrdersRequest())
                           .send(zero));
-    const Session session = test::TestSession();
-    TradingData data;
-    AlertList alerts;
-    Fill(data, alerts);
-    SeamRecorder seam;
     Connection connection = Connect(peer);
 
     EXPECT_EQ(QueryTypeInfo(connection, session, data, seam), 1);
@@ -97,30 +102,31 @@ TEST(TradingQueries, ZeroCountsEmptyHoldingsAndOrdersButKeepProductsAndAlerts)
               (std::vector<std::string>{"kTypeInfoList完成", "kDelegateInfoList完成"}));
 }
 
-TEST(TradingQueries, RepliesReplaceTheListsWholeInServerOrder)
+TEST_F(TradingQueries, RepliesReplaceTheListsWholeInServerOrder)
 {
+    // The positions reply closes in the third of five records: two are kept, and that counts as
+    // success.
+    const Bytes third = BytesOf(Position(3, 1, 1, 30));
     ScriptedPeer peer(Script()
                           .expect(Header(1))
                           .send(ListReply({Product(9, 3, 1.0f), Product(2, 2, 0.5f)}))
                           .expect(Header(8))
                           .send(ListReply({Alert(8, 9), Alert(4, 2)}))
-                          .expect(test::PositionsRequest())
-                          .send(ListReply({Position(9, 2, 3, 12.5)}))
                           .expect(Header(21))
-                          .send(BytesOf(Account(7000, 250))));
-    const Session session = test::TestSession();
-    TradingData data;
-    AlertList alerts;
-    Fill(data, alerts);
-    SeamRecorder seam;
+                          .send(BytesOf(Account(7000, 250)))
+                          .expect(test::PositionsRequest())
+                          .sendThenClose(Join({Int32Bytes(5), BytesOf(Position(1, 1, 1, 10)),
+                                               BytesOf(Position(2, 1, 1, 12.5)),
+                                               Bytes(third.begin(), third.begin() + 100)})));
     Connection connection = Connect(peer);
 
     EXPECT_EQ(QueryTypeInfo(connection, session, data, seam), 1);
     EXPECT_EQ(QueryAlertInfo(connection, session, alerts, seam), 1);
-    EXPECT_EQ(QueryHoldInfo(connection, session, data, seam), 1);
     EXPECT_EQ(QueryAccountInfo(connection, session, data, seam), 1);
+    EXPECT_EQ(QueryHoldInfo(connection, session, data, seam), 1);
 
     EXPECT_TRUE(peer.mismatches().empty());
+    EXPECT_TRUE(seam.messages().empty());
     const std::vector<TypeInfo> products = data.products();
     ASSERT_EQ(products.size(), 2u);
     EXPECT_EQ(products[0].productId, 9);
@@ -129,94 +135,57 @@ TEST(TradingQueries, RepliesReplaceTheListsWholeInServerOrder)
     ASSERT_EQ(alertList.size(), 2u);
     EXPECT_EQ(alertList[0].alertId, 8);
     EXPECT_EQ(alertList[1].alertId, 4);
-    ASSERT_EQ(data.positions().size(), 1u);
-    EXPECT_EQ(data.positions()[0].openPrice, 12.5);
+    const std::vector<HoldInfo> positions = data.positions();
+    ASSERT_EQ(positions.size(), 2u);
+    EXPECT_EQ(positions[0].productId, 1);
+    EXPECT_EQ(positions[1].openPrice, 12.5);
     EXPECT_EQ(data.account().usableFunds, 7000);
     EXPECT_EQ(data.account().occupiedMargin, 250);
 }
 
-TEST(TradingQueries, ConnectionClosingInTheThirdOfFivePositionsKeepsTwo)
+TEST_F(TradingQueries, ACountThatBreaksOffFailsWithItsMessageAndKeepsTheList)
 {
-    const Bytes third = BytesOf(Position(3, 1, 1, 30));
-    ScriptedPeer peer(Script()
-                          .expect(test::PositionsRequest())
-                          .sendThenClose(Join({Int32Bytes(5), BytesOf(Position(1, 1, 1, 10)),
-                                               BytesOf(Position(2, 1, 1, 20)),
-                                               Bytes(third.begin(), third.begin() + 100)})));
-    const Session session = test::TestSession();
-    TradingData data;
-    AlertList alerts;
-    Fill(data, alerts);
-    SeamRecorder seam;
-    Connection connection = Connect(peer);
-
-    EXPECT_EQ(QueryHoldInfo(connection, session, data, seam), 1);
-    const std::vector<HoldInfo> positions = data.positions();
-    ASSERT_EQ(positions.size(), 2u);
-    EXPECT_EQ(positions[0].productId, 1);
-    EXPECT_EQ(positions[1].productId, 2);
-    EXPECT_TRUE(seam.messages().empty());
-}
-
-TEST(TradingQueries, ACountThatBreaksOffFailsWithItsMessageAndKeepsTheList)
-{
-    const Session session = test::TestSession();
-    struct Case {
+    using Query = int (*)(Connection &, const Session &, TradingData &, DesktopSeam &);
+    const struct {
         Bytes request;
-        int (*query)(Connection &, const Session &, TradingData &, AlertList &, DesktopSeam &);
+        Query query;
         std::string message;
-    };
-    const Case cases[] = {
-        {Header(20),
-         [](Connection &c, const Session &s, TradingData &d, AlertList &, DesktopSeam &seam) {
-             return QueryHoldSumInfo(c, s, d, seam);
-         },
-         kHoldingsFailed},
-        {test::PositionsRequest(),
-         [](Connection &c, const Session &s, TradingData &d, AlertList &, DesktopSeam &seam) {
-             return QueryHoldInfo(c, s, d, seam);
-         },
-         kHoldingsFailed},
-        {test::PendingOrdersRequest(),
-         [](Connection &c, const Session &s, TradingData &d, AlertList &, DesktopSeam &seam) {
-             return QueryDelegateInfo(c, s, d, seam);
-         },
-         kHoldingsFailed},
+    } cases[] = {
+        {Header(20), QueryHoldSumInfo, kHoldingsFailed},
+        {test::PositionsRequest(), QueryHoldInfo, kHoldingsFailed},
+        {test::PendingOrdersRequest(), QueryDelegateInfo, kHoldingsFailed},
         {Join({Header(19), test::Zeros(52)}),
-         [](Connection &c, const Session &s, TradingData &, AlertList &, DesktopSeam &seam) {
+         [](Connection &c, const Session &s, TradingData &, DesktopSeam &messages) {
              std::vector<DealInfo> deals(3);
-             const int result = QueryDealInfo(c, s, deals, seam);
+             const int result = QueryDealInfo(c, s, deals, messages);
              return deals.size() == 3 ? result : 99;
          },
          "获取成交信息失败"},
     };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         ScriptedPeer peer(Script().expect(c.request).sendThenClose({0, 0}));
-        TradingData data;
-        AlertList alerts;
-        Fill(data, alerts);
-        SeamRecorder seam;
+        TradingData fresh;
+        AlertList unused;
+        Fill(fresh, unused);
+        SeamRecorder messages;
         Connection connection = Connect(peer);
-        EXPECT_EQ(c.query(connection, session, data, alerts, seam), -1) << c.message;
+        EXPECT_EQ(c.query(connection, session, fresh, messages), -1) << c.message;
         EXPECT_TRUE(peer.mismatches().empty());
-        EXPECT_EQ(seam.messageTexts(), std::vector<std::string>{c.message});
-        EXPECT_EQ(data.positionSummary().size(), 1u);
-        EXPECT_EQ(data.positions().size(), 2u);
-        EXPECT_EQ(data.pendingOrders().size(), 1u);
+        EXPECT_EQ(messages.messageTexts(), std::vector<std::string>{c.message});
+        EXPECT_EQ(fresh.positionSummary().size(), 1u);
+        EXPECT_EQ(fresh.positions().size(), 2u);
+        EXPECT_EQ(fresh.pendingOrders().size(), 1u);
     }
 }
 
-TEST(TradingQueries, AnAccountReplyOf159BytesFailsAndKeepsThePreviousRecord)
+TEST_F(TradingQueries, AnAccountReplyOf159BytesFailsAndKeepsThePreviousRecord)
 {
     const Bytes reply = BytesOf(Account(9999, 9999));
     ScriptedPeer peer(
         Script().expect(Header(21)).sendThenClose(Bytes(reply.begin(), reply.end() - 1)));
-    const Session session = test::TestSession();
-    TradingData data;
     AccountInfo previous = Account(5000, 1000);
     previous.award = 2;
     data.replaceAccount(previous);
-    SeamRecorder seam;
     Connection connection = Connect(peer);
 
     EXPECT_EQ(QueryAccountInfo(connection, session, data, seam), -1);
@@ -224,18 +193,13 @@ TEST(TradingQueries, AnAccountReplyOf159BytesFailsAndKeepsThePreviousRecord)
     EXPECT_EQ(BytesOf(data.account()), BytesOf(previous));
 }
 
-TEST(TradingQueries, RefreshHoldingsStopsAtTheFirstFailure)
+TEST_F(TradingQueries, RefreshHoldingsStopsAtTheFirstFailure)
 {
     ScriptedPeer peer(Script()
                           .expect(Header(20))
                           .send(ListReply({Position(1, 1, 4, 1000)}))
                           .expect(test::PositionsRequest())
                           .sendThenClose({1, 0}));
-    const Session session = test::TestSession();
-    TradingData data;
-    AlertList alerts;
-    Fill(data, alerts);
-    SeamRecorder seam;
     Connection connection = Connect(peer);
 
     EXPECT_EQ(RefreshHoldings(connection, session, data, seam), -1);
@@ -246,7 +210,7 @@ TEST(TradingQueries, RefreshHoldingsStopsAtTheFirstFailure)
     EXPECT_EQ(data.account().usableFunds, 5000);
 }
 
-TEST(TradingQueries, StartUpFetchRunsItsFourQueriesOnOneConnectionThenRecalculates)
+TEST_F(TradingQueries, StartUpFetchRunsItsFourQueriesOnOneConnectionThenRecalculates)
 {
     const AccountInfo account = Account(10000, 500);
     ScriptedPeer peer(Script()
@@ -258,12 +222,9 @@ TEST(TradingQueries, StartUpFetchRunsItsFourQueriesOnOneConnectionThenRecalculat
                           .send(BytesOf(account))
                           .expect(test::PendingOrdersRequest())
                           .send(ListReply({Order(1, 1, 3, 1100), Order(1, 2, 2, 900)})));
-    const Session session = test::TestSession();
-    TradingData data;
     TypeInfo product = Product(1, 2, 0.1f);
     product.sellPrice = 1001.5f;
     data.replaceProducts({product});
-    SeamRecorder seam;
 
     FetchAccountAtStart(peer.endpoint(), session, data, seam);
 
@@ -275,18 +236,13 @@ TEST(TradingQueries, StartUpFetchRunsItsFourQueriesOnOneConnectionThenRecalculat
     EXPECT_TRUE(seam.messages().empty());
 }
 
-TEST(TradingQueries, StartUpFetchSkipsTheAccountWhenTheHoldingsFailedButStillAsksForOrders)
+TEST_F(TradingQueries, StartUpFetchSkipsTheAccountWhenTheHoldingsFailedButStillAsksForOrders)
 {
     ScriptedPeer peer(Script()
                           .expect(Header(20))
                           .send(Int32Bytes(0))
                           .expect(test::PositionsRequest())
                           .sendThenClose({3}));
-    const Session session = test::TestSession();
-    TradingData data;
-    AlertList alerts;
-    Fill(data, alerts);
-    SeamRecorder seam;
 
     FetchAccountAtStart(peer.endpoint(), session, data, seam);
 
@@ -297,17 +253,13 @@ TEST(TradingQueries, StartUpFetchSkipsTheAccountWhenTheHoldingsFailedButStillAsk
     EXPECT_EQ(data.pendingOrders().size(), 1u);
 }
 
-TEST(TradingQueries, MainFrameFetchAsksForProductsThenAlertsOnOneConnection)
+TEST_F(TradingQueries, MainFrameFetchAsksForProductsThenAlertsOnOneConnection)
 {
     ScriptedPeer peer(Script()
                           .expect(Header(1))
                           .send(ListReply({Product(5, 2, 1.0f)}))
                           .expect(Header(8))
                           .send(ListReply({Alert(1, 5)})));
-    const Session session = test::TestSession();
-    TradingData data;
-    AlertList alerts;
-    SeamRecorder seam;
 
     FetchProductsAndAlerts(peer.endpoint(), session, data, alerts, seam);
 
@@ -317,13 +269,8 @@ TEST(TradingQueries, MainFrameFetchAsksForProductsThenAlertsOnOneConnection)
     EXPECT_EQ(alerts.size(), 1u);
 }
 
-TEST(TradingQueries, WithoutAConnectionTheListsStayAndTheFiguresAreStillComputed)
+TEST_F(TradingQueries, WithoutAConnectionTheListsStayAndTheFiguresAreStillComputed)
 {
-    TradingData data;
-    AlertList alerts;
-    Fill(data, alerts);
-    SeamRecorder seam;
-    const Session session = test::TestSession();
     const ServerEndpoint nowhere = test::Nowhere();
 
     FetchProductsAndAlerts(nowhere, session, data, alerts, seam);

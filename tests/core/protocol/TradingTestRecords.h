@@ -87,13 +87,8 @@ inline KLineBar Tick(std::int32_t productId, std::int32_t close, std::int32_t di
 
 inline Session TestSession()
 {
-    SessionToken token;
-    token.values[0] = 0x11223344;
-    token.values[1] = 5;
-    token.values[2] = 6;
-    token.values[3] = 7;
     Session session;
-    session.establish(token, 4, "alice");
+    session.establish(SessionToken{{0x11223344, 5, 6, 7}}, 4, "alice");
     return session;
 }
 
