@@ -170,6 +170,18 @@ TEST_F(LoginDialogTest, ChineseMemberAndLevelOneNotices)
     ASSERT_TRUE(second.established()) << lastMessage();
     EXPECT_EQ(second.memberName(), "测试会员");
     EXPECT_EQ(ClientSettings::read(DataFolder(m_temp.path())).memberName(), "测试会员");
+
+    // Result 4 is a success like 1.
+    Session third;
+    CDlgLogin gold(m_server.endpoint(), third, DataFolder(m_temp.path()), m_seam);
+    gold.fetchPicture();
+    gold.findChild<QLineEdit *>(QStringLiteral("edit1014"))->setText(QStringLiteral("gold"));
+    gold.findChild<QLineEdit *>(QStringLiteral("edit1015"))->setText(QStringLiteral("gold"));
+    gold.findChild<QLineEdit *>(QStringLiteral("edit1017"))->setText(QStringLiteral("1234"));
+    gold.logIn();
+    EXPECT_EQ(gold.result(), QDialog::Accepted);
+    EXPECT_TRUE(third.established());
+    EXPECT_EQ(third.memberLevel(), 4);
 }
 
 TEST_F(LoginDialogTest, BadFormsSendNothing)
