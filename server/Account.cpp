@@ -513,27 +513,36 @@ std::int32_t Account::open(const OpenOrderBody &body, const QuoteBoard &quotes, 
         return r::kDone;
     }
 
+    Order order = newPendingOrder(
+        orderNumber, product,
+        {side, lots, entry, stopLoss, takeProfit, sidePrice, kOpens, body.validity});
+    order.frozenMargin = margin;
+    order.frozenCommission = commission;
+    m_orders.push_back(order);
+    return r::kDone;
+}
+
+Account::Order Account::newPendingOrder(const std::string &orderNumber, const TypeInfo &product,
+                                        const PendingTerms &terms) const
+{
     Order order;
     DelegateInfo &record = order.record;
     record = ZeroRecord<DelegateInfo>();
     CopyText(record.orderNumber, orderNumber);
-    record.productId = body.productId;
+    record.productId = product.productId;
     CopyProductName(record.productName, product);
-    record.side = side;
-    record.lots = lots;
-    record.orderPrice = entry;
-    record.stopLoss = stopLoss;
-    record.takeProfit = takeProfit;
-    record.triggerKind = TriggerKind(side, entry, sidePrice);
-    record.openOrClose = kOpens;
-    record.validity = body.validity == kWeekOrder ? kWeekOrder : kDayOrder;
+    record.side = terms.side;
+    record.lots = terms.lots;
+    record.orderPrice = terms.price;
+    record.stopLoss = terms.stopLoss;
+    record.takeProfit = terms.takeProfit;
+    record.triggerKind = TriggerKind(terms.side, terms.price, terms.sidePrice);
+    record.openOrClose = terms.openOrClose;
+    record.validity = terms.validity == kWeekOrder ? kWeekOrder : kDayOrder;
     CopyText(record.orderTime, TimeText(now()));
     record.status = kWaiting;
-    order.frozenMargin = margin;
-    order.frozenCommission = commission;
     order.placedDay = today();
-    m_orders.push_back(order);
-    return r::kDone;
+    return order;
 }
 
 std::int32_t Account::closeAtMarket(const DelegateInfo &body, const QuoteBoard &quotes,
@@ -612,26 +621,12 @@ DelegateInfo Account::closeAtLimit(const DelegateInfo &body, const QuoteBoard &q
     // A new limit close replaces the waiting one of the same position, as the client expects.
     cancelClosingOrders(positionNumber, -1.0);
 
-    Order order;
-    DelegateInfo &record = order.record;
-    record = ZeroRecord<DelegateInfo>();
-    CopyText(record.orderNumber, m_numbers.nextOrder());
-    record.productId = product.productId;
-    CopyProductName(record.productName, product);
-    record.side = side;
-    record.lots = lots;
-    record.orderPrice = price;
-    record.stopLoss = stopLoss;
-    record.takeProfit = takeProfit;
-    record.triggerKind = TriggerKind(side, price, sidePrice);
-    record.openOrClose = kCloses;
-    CopyText(record.relatedPosition, positionNumber);
-    record.validity = body.validity == kWeekOrder ? kWeekOrder : kDayOrder;
-    CopyText(record.orderTime, TimeText(now()));
-    record.status = kWaiting;
-    order.placedDay = today();
+    Order order = newPendingOrder(
+        m_numbers.nextOrder(), product,
+        {side, lots, price, stopLoss, takeProfit, sidePrice, kCloses, body.validity});
+    CopyText(order.record.relatedPosition, positionNumber);
     m_orders.push_back(order);
-    return record;
+    return order.record;
 }
 
 HoldInfo Account::changeStops(const ChangeStopsBody &body, const QuoteBoard &quotes,

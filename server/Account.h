@@ -122,6 +122,19 @@ private:
 
     void openPosition(const TypeInfo &product, std::int32_t side, double lots, double stopLoss,
                       double takeProfit, const Fill &fill);
+    // A waiting pending order placed now; its trigger kind follows from the market side price.
+    struct PendingTerms {
+        std::int32_t side;
+        double lots;
+        double price;
+        double stopLoss;
+        double takeProfit;
+        double sidePrice;
+        std::int32_t openOrClose;
+        std::int32_t validity; // as the client sent it
+    };
+    Order newPendingOrder(const std::string &orderNumber, const TypeInfo &product,
+                          const PendingTerms &terms) const;
     // Closes lots of the position at index; the position goes when nothing is left.
     void closeLots(std::size_t index, double lots, const Fill &fill);
     void cancelClosingOrders(const std::string &positionNumber, double lotsLeft);
