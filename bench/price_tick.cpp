@@ -114,7 +114,7 @@ void Run(benchmark::State &state, bool cold)
     QuietEnvironment environment;
     const qs::ServerEndpoint endpoint;
     const qs::Session session;
-    qs::PriceTick handler(data, endpoint, session, seam, environment);
+    qs::PriceTick handler(data, qs::ServerLink(endpoint, session, seam), environment);
     std::int32_t close = 100000;
     for (auto _ : state) {
         if (cold) {

@@ -4,11 +4,10 @@
 #include "core/protocol/DealInfo.h"
 #include "core/protocol/DelegateInfo.h"
 #include "core/protocol/HoldInfo.h"
+#include "core/protocol/OrderRecords.h"
 #include "core/protocol/TypeInfo.h"
-#include "server/ChangeStopsBody.h"
 #include "server/Market.h"
 #include "server/NumberSource.h"
-#include "server/OpenOrderBody.h"
 #include "server/ProductCatalog.h"
 
 #include <array>
@@ -22,20 +21,6 @@ namespace qs::server {
 
 // Quotes of every product by id (index 0 unused).
 using QuoteBoard = std::array<Quote, kProductCount + 1>;
-
-// Result codes of the order requests.
-namespace order_result {
-inline constexpr std::int32_t kDone = 1;
-inline constexpr std::int32_t kPriceMoved = 2;   // beyond the allowed slippage
-inline constexpr std::int32_t kNoMargin = 3;     // usable margin too small
-inline constexpr std::int32_t kLimitTooNear = 4; // opens: limit price within the limit distance
-inline constexpr std::int32_t kBadPrice = 4;     // closes and order changes: invalid price
-inline constexpr std::int32_t kStopTooNear = 5;  // stops within the stop distance
-inline constexpr std::int32_t kMarketClosed = 6;
-inline constexpr std::int32_t kInvalidPrice = 7; // opens: no price, unknown or untradable product
-inline constexpr std::int32_t kUnknown = 7;      // closes and order changes: anything else
-inline constexpr std::int32_t kRefused = 8;      // opens: lots or position size not allowed
-} // namespace order_result
 
 struct AccountSnapshot {
     AccountInfo info{};
@@ -68,11 +53,11 @@ public:
 
     // Command 11. Result code.
     std::int32_t open(const OpenOrderBody &body, const QuoteBoard &quotes, bool marketClosed);
-    // Command 18 with validity 0: result code.
+    // Command 18 asking for a market close: result code.
     std::int32_t closeAtMarket(const DelegateInfo &body, const QuoteBoard &quotes,
                                bool marketClosed);
-    // Command 18 with validity 1 or 2: the new order, or the request with an empty number and
-    // the refusal in the status field.
+    // Command 18 asking for a limit close: the new order, or the request with an empty number
+    // and the refusal in the status field.
     DelegateInfo closeAtLimit(const DelegateInfo &body, const QuoteBoard &quotes,
                               bool marketClosed);
     // Command 13: the changed position, or a zero record.

@@ -7,14 +7,13 @@
 #include "core/protocol/Commands.h"
 #include "core/protocol/DelegateInfo.h"
 #include "core/protocol/LoginRecords.h"
+#include "core/protocol/OrderRecords.h"
 #include "core/protocol/RequestHeader.h"
 #include "core/protocol/TypeInfo.h"
 #include "core/protocol/WireRecord.h"
 #include "server/AccountBook.h"
 #include "server/AlertBook.h"
-#include "server/ChangeStopsBody.h"
 #include "server/Members.h"
-#include "server/OpenOrderBody.h"
 #include "server/PictureMaker.h"
 #include "server/ProductCatalog.h"
 #include "server/ProductFlagBook.h"
@@ -276,7 +275,7 @@ RequestService::Reply RequestService::handleSession(std::int32_t command, const 
         const DelegateInfo request = BodyAs<DelegateInfo>(body);
         const QuoteBoard quotes = m_accounts.currentQuotes();
         Account &account = m_accounts.of(member);
-        if (request.validity == 0)
+        if (IsMarketClose(request))
             return Reply{BytesOf(account.closeAtMarket(request, quotes, closed))};
         return Reply{BytesOf(account.closeAtLimit(request, quotes, closed))};
     }

@@ -2,6 +2,7 @@
 
 #include "core/chart/ClientSettings.h"
 #include "core/chart/SignalList.h"
+#include "core/protocol/ServerLink.h"
 
 namespace qs {
 
@@ -21,7 +22,7 @@ void ClientViewState::create(DesktopSeam &seam)
 {
     m_flags.setAll(1);
     const ClientSettings settings = ClientSettings::read(m_folder);
-    m_flags.readFromServer(m_endpoint, m_session, seam);
+    m_flags.readFromServer(ServerLink(m_endpoint, m_session, seam));
     if (const std::int32_t last = settings.usableLastProduct(); last != 0)
         m_product = last;
 }

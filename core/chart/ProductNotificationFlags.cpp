@@ -1,8 +1,6 @@
 #include "core/chart/ProductNotificationFlags.h"
 
-#include "core/protocol/Connection.h"
-#include "core/protocol/RequestHeader.h"
-#include "core/protocol/Session.h"
+#include "core/protocol/RequestExchange.h"
 
 namespace qs {
 
@@ -39,24 +37,22 @@ void ProductNotificationFlags::setFlag(int productId, std::uint8_t value)
         m_flags[static_cast<std::size_t>(productId - 1)] = value;
 }
 
-void ProductNotificationFlags::readFromServer(const ServerEndpoint &endpoint,
-                                              const Session &session, DesktopSeam &seam)
+void ProductNotificationFlags::readFromServer(const ServerLink &link)
 {
     setAll(1);
-    Connection connection = OpenRequestConnection(endpoint, seam);
-    if (!connection.isOpen())
+    RequestExchange exchange(link);
+    const ExchangeStep sent = exchange.send(cmd::kReadProductFlags);
+    if (sent == ExchangeStep::Connect)
         return;
-    const RequestHeader header = RequestHeader::make(cmd::kReadProductFlags, session);
-    if (!connection.sendAll(&header, sizeof header)) {
-        connection.close();
+    if (sent != ExchangeStep::Done) {
+        exchange.close();
         return;
     }
     Bytes reply{};
-    if (ReceiveExact(connection, reply.data(), reply.size()) == static_cast<long>(reply.size()))
+    if (exchange.receive(reply) == ExchangeStep::Done)
         assign(reply);
     else
         setAll(1);
-    connection.shutdownAndClose();
 }
 
 } // namespace qs

@@ -8,9 +8,7 @@
 
 namespace qs {
 
-class DesktopSeam;
-class Session;
-struct ServerEndpoint;
+class ServerLink;
 
 // The client view's 30 product notification flags: byte i belongs to product id i + 1, 1 means
 // announce the product's signals and let its button blink. Read by the push thread and the
@@ -31,7 +29,7 @@ public:
     // Command 42 at view creation. The flags start all 1; a reply that breaks off sets them all
     // to 1 again; a header that cannot be sent leaves them as they are. A connection that cannot
     // be made has shown "无法连接服务器，操作已取消".
-    void readFromServer(const ServerEndpoint &endpoint, const Session &session, DesktopSeam &seam);
+    void readFromServer(const ServerLink &link);
 
 private:
     std::array<std::atomic<std::uint8_t>, kProductFlagCount> m_flags;

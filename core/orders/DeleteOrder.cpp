@@ -1,13 +1,11 @@
 #include "core/orders/DeleteOrder.h"
 
 #include "core/platform/DesktopSeam.h"
+#include "core/platform/SoundIds.h"
 #include "core/protocol/Commands.h"
-#include "core/protocol/Connection.h"
 #include "core/protocol/RecalcAccountFigures.h"
-#include "core/protocol/RequestHeader.h"
-#include "core/protocol/Session.h"
+#include "core/protocol/RequestExchange.h"
 #include "core/protocol/TradingQueries.h"
-#include "core/signals/SoundIds.h"
 
 #include <array>
 #include <cstdint>
@@ -23,10 +21,10 @@ constexpr std::int32_t kDeleted = 1;
 constexpr std::int32_t kWaiting = 1;
 } // namespace
 
-DeleteOrderResult DeleteOrder(const DelegateInfo &order, const ServerEndpoint &endpoint,
-                              const Session &session, TradingData &data, DesktopSeam &seam,
+DeleteOrderResult DeleteOrder(const DelegateInfo &order, const ServerLink &link, TradingData &data,
                               const std::function<void()> &relayoutChart)
 {
+    DesktopSeam &seam = link.seam();
     if (order.status != kWaiting) {
         seam.messageBox(kNotWaiting, MessageIcon::None, MessageButtons::Ok);
         return DeleteOrderResult::NotWaiting;
@@ -36,31 +34,28 @@ DeleteOrderResult DeleteOrder(const DelegateInfo &order, const ServerEndpoint &e
         != MessageResult::Yes)
         return DeleteOrderResult::Declined;
 
-    Connection connection = OpenRequestConnection(endpoint, seam);
-    if (!connection.isOpen())
+    RequestExchange exchange(link);
+    if (!exchange.isOpen())
         return DeleteOrderResult::NoConnection;
 
     // The order number and the bytes after it, as the server expects them.
     std::array<std::uint8_t, body_size::kDeleteOrder> body{};
     std::memcpy(body.data(), &order, body.size());
-    const RequestHeader header = RequestHeader::make(cmd::kDeleteOrder, session);
     std::int32_t reply = 0;
-    const bool deleted
-        = connection.sendAll(&header, sizeof header) && connection.sendAll(body.data(), body.size())
-          && ReceiveExact(connection, &reply, sizeof reply) == sizeof reply && reply == kDeleted;
-    if (!deleted) {
-        connection.shutdownAndClose();
+    if (exchange.request(cmd::kDeleteOrder, body, reply) != ExchangeStep::Done
+        || reply != kDeleted) {
+        exchange.finish();
         seam.messageBox(kDeleteFailed, MessageIcon::None, MessageButtons::Ok);
         return DeleteOrderResult::Failed;
     }
 
-    QueryDelegateInfo(connection, session, data, seam);
-    QueryAccountInfo(connection, session, data, seam);
+    QueryDelegateInfo(exchange.connection(), link, data);
+    QueryAccountInfo(exchange.connection(), link, data);
     RecalcAccountFigures(data);
     if (relayoutChart)
         relayoutChart();
     seam.playSound(sound::kTradeDone, false);
-    connection.shutdownAndClose();
+    exchange.finish();
     return DeleteOrderResult::Deleted;
 }
 

@@ -6,9 +6,7 @@
 
 namespace qs {
 
-class DesktopSeam;
-class Session;
-struct ServerEndpoint;
+class ServerLink;
 struct TradingData;
 
 enum class DeleteOrderResult {
@@ -23,8 +21,7 @@ enum class DeleteOrderResult {
 // command 15 with the first 30 bytes of the record, and on reply 1 the pending orders and the
 // account fetched again on the same connection, the figures recomputed, the chart laid out
 // again and sound 190. Runs on the UI thread; relayoutChart may be empty.
-DeleteOrderResult DeleteOrder(const DelegateInfo &order, const ServerEndpoint &endpoint,
-                              const Session &session, TradingData &data, DesktopSeam &seam,
+DeleteOrderResult DeleteOrder(const DelegateInfo &order, const ServerLink &link, TradingData &data,
                               const std::function<void()> &relayoutChart);
 
 } // namespace qs

@@ -2,8 +2,7 @@
 
 #include "core/platform/AnsiCodec.h"
 #include "core/platform/DesktopSeam.h"
-#include "core/protocol/Connection.h"
-#include "core/protocol/RequestHeader.h"
+#include "core/protocol/RequestExchange.h"
 #include "core/protocol/WireRecord.h"
 
 #include <algorithm>
@@ -20,27 +19,25 @@ const char *const kContentFailed = "内容传输失败，操作已取消";
 const char *const kLoginFailed = "登录请求失败，操作已取消";
 } // namespace
 
-PictureFetch FetchVerificationPicture(const ServerEndpoint &endpoint, const Session &session,
-                                      DesktopSeam &seam, VerificationPicture &picture,
+PictureFetch FetchVerificationPicture(const ServerLink &link, VerificationPicture &picture,
                                       SessionToken &pendingToken)
 {
-    Connection connection = OpenRequestConnection(endpoint, seam);
-    if (!connection.isOpen())
+    DesktopSeam &seam = link.seam();
+    RequestExchange exchange(link);
+    const ExchangeStep sent = exchange.send(cmd::kPicture);
+    if (sent == ExchangeStep::Connect)
         return PictureFetch::NoConnection;
-    const RequestHeader header = RequestHeader::make(cmd::kPicture, session);
-    if (!connection.sendAll(&header, sizeof header)) {
+    if (sent != ExchangeStep::Done) {
         seam.messageBox(kCommandFailed);
-        connection.close();
+        exchange.close();
         return PictureFetch::HeaderNotSent;
     }
     std::uint8_t *pixels = picture.bytes.data();
     const std::size_t half = VerificationPicture::kHalf;
-    bool complete = ReceiveUpTo(connection, pixels, half) == half
-                    && ReceiveUpTo(connection, pixels + half, half) == half;
-    if (complete)
-        complete
-            = ReceiveUpTo(connection, &pendingToken, sizeof pendingToken) == sizeof pendingToken;
-    connection.close();
+    const bool complete = exchange.receive(pixels, half) == ExchangeStep::Done
+                          && exchange.receive(pixels + half, half) == ExchangeStep::Done
+                          && exchange.receive(pendingToken) == ExchangeStep::Done;
+    exchange.close();
     if (!complete) {
         seam.messageBox(kContentFailed);
         return PictureFetch::Short;
@@ -48,24 +45,20 @@ PictureFetch FetchVerificationPicture(const ServerEndpoint &endpoint, const Sess
     return PictureFetch::Done;
 }
 
-bool OfferClientUpdate(const ServerEndpoint &endpoint, DesktopSeam &seam,
-                       const std::string &webSiteRoot)
+bool OfferClientUpdate(const ServerLink &link, const std::string &webSiteRoot)
 {
-    Connection connection = OpenRequestConnection(endpoint, seam);
-    if (!connection.isOpen())
-        return false;
-    const PreSessionHeader header = PreSessionHeader::make(cmd::kUpdateCheck, 0);
     std::int32_t latest = 0;
-    const bool replied = connection.sendAll(&header, sizeof header)
-                         && ReceiveExact(connection, &latest, sizeof latest) == sizeof latest;
-    connection.shutdownAndClose();
-    if (!replied || latest == kClientVersion)
-        return false;
-    if (seam.messageBox("检测到软件更新，是否现在下载？", MessageIcon::Question,
-                        MessageButtons::YesNo)
+    {
+        RequestExchange exchange(link, RequestExchange::NoConnection::Silent);
+        if (exchange.sendPreSession(cmd::kUpdateCheck) != ExchangeStep::Done
+            || exchange.receive(latest) != ExchangeStep::Done || latest == kClientVersion)
+            return false;
+    }
+    if (link.seam().messageBox("检测到软件更新，是否现在下载？", MessageIcon::Question,
+                               MessageButtons::YesNo)
         != MessageResult::Yes)
         return false;
-    seam.openWebPage(webSiteRoot);
+    link.seam().openWebPage(webSiteRoot);
     return true;
 }
 
@@ -100,26 +93,21 @@ LoginRequest BuildLoginRequest(const std::string &name, const std::string &passw
     return request;
 }
 
-LoginSend SendLogin(const ServerEndpoint &endpoint, DesktopSeam &seam, const LoginRequest &request,
-                    LoginReply &reply)
+LoginSend SendLogin(const ServerLink &link, const LoginRequest &request, LoginReply &reply)
 {
-    Connection connection = OpenRequestConnection(endpoint, seam);
-    if (!connection.isOpen())
-        return LoginSend::NoConnection;
-    const PreSessionHeader header = PreSessionHeader::make(cmd::kLogin, 0);
-    if (!connection.sendAll(&header, sizeof header)
-        || !connection.sendAll(&request, sizeof request)) {
-        seam.messageBox(kLoginFailed);
-        connection.close();
-        return LoginSend::Failed;
-    }
+    RequestExchange exchange(link);
     LoginReply received = ZeroRecord<LoginReply>();
-    if (ReceiveExact(connection, &received, sizeof received) != sizeof received) {
-        seam.messageBox(kLoginFailed);
-        connection.close();
+    ExchangeStep step = exchange.sendPreSession(cmd::kLogin, request);
+    if (step == ExchangeStep::Done)
+        step = exchange.receive(received);
+    if (step == ExchangeStep::Connect)
+        return LoginSend::NoConnection;
+    if (step != ExchangeStep::Done) {
+        link.seam().messageBox(kLoginFailed);
+        exchange.close();
         return LoginSend::Failed;
     }
-    connection.shutdownAndClose();
+    exchange.finish();
     reply = received;
     return LoginSend::Replied;
 }
@@ -170,14 +158,10 @@ LocalDate TodayLocal()
     return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
 }
 
-void SendLogoutNotice(const ServerEndpoint &endpoint, const Session &session, DesktopSeam &seam)
+void SendLogoutNotice(const ServerLink &link)
 {
-    Connection connection = OpenRequestConnection(endpoint, seam);
-    if (!connection.isOpen())
-        return;
-    const RequestHeader header = RequestHeader::make(cmd::kLogout, session);
-    connection.sendAll(&header, sizeof header);
-    connection.shutdownAndClose();
+    RequestExchange exchange(link);
+    exchange.send(cmd::kLogout);
 }
 
 } // namespace qs

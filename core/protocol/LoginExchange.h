@@ -1,13 +1,11 @@
 #pragma once
 
 #include "core/protocol/LoginRecords.h"
-#include "core/protocol/Session.h"
+#include "core/protocol/ServerLink.h"
 
 #include <string>
 
 namespace qs {
-
-class DesktopSeam;
 
 // The exchanges of the login dialog and the rules that judge their outcome. They run on the
 // dialog's thread; every failure message goes through the seam.
@@ -16,14 +14,13 @@ enum class PictureFetch { Done, NoConnection, HeaderNotSent, Short };
 
 // Command 5: the picture in two halves, then the token. What arrives before a short reply stays
 // in picture and token.
-PictureFetch FetchVerificationPicture(const ServerEndpoint &endpoint, const Session &session,
-                                      DesktopSeam &seam, VerificationPicture &picture,
+PictureFetch FetchVerificationPicture(const ServerLink &link, VerificationPicture &picture,
                                       SessionToken &pendingToken);
 
 // Command 7. True when the member chose to download a newer client: the root page is opened and
-// the program is to end. Any failure goes on silently.
-bool OfferClientUpdate(const ServerEndpoint &endpoint, DesktopSeam &seam,
-                       const std::string &webSiteRoot);
+// the program is to end. Any failure goes on silently, a missing server too: the picture fetch
+// that follows tells the member about that once.
+bool OfferClientUpdate(const ServerLink &link, const std::string &webSiteRoot);
 
 enum class LoginField { None, MemberName, Password, Code };
 
@@ -44,8 +41,7 @@ LoginRequest BuildLoginRequest(const std::string &name, const std::string &passw
 
 enum class LoginSend { Replied, NoConnection, Failed };
 // Command 6 with the pre-session header. NoConnection and Failed have shown their message.
-LoginSend SendLogin(const ServerEndpoint &endpoint, DesktopSeam &seam, const LoginRequest &request,
-                    LoginReply &reply);
+LoginSend SendLogin(const ServerLink &link, const LoginRequest &request, LoginReply &reply);
 
 struct LoginVerdict {
     bool success = false;
@@ -64,6 +60,6 @@ std::string ServiceNotice(std::int32_t memberLevel, std::int32_t daysLeft, Local
 LocalDate TodayLocal();
 
 // Command 4 at exit: sent without waiting for anything; a failed connection has shown its message.
-void SendLogoutNotice(const ServerEndpoint &endpoint, const Session &session, DesktopSeam &seam);
+void SendLogoutNotice(const ServerLink &link);
 
 } // namespace qs

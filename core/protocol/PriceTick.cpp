@@ -2,8 +2,9 @@
 
 #include "core/platform/DesktopSeam.h"
 #include "core/platform/PriceFormat.h"
-#include "core/protocol/Connection.h"
+#include "core/platform/SoundIds.h"
 #include "core/protocol/RecalcAccountFigures.h"
+#include "core/protocol/RequestExchange.h"
 #include "core/protocol/TradingData.h"
 #include "core/protocol/TradingQueries.h"
 
@@ -13,7 +14,6 @@ namespace qs {
 
 namespace {
 
-constexpr int kTriggerSound = 192;
 constexpr float kLowRiskRate = 30.0f;
 
 } // namespace
@@ -40,12 +40,9 @@ bool PendingOrderTriggered(const DelegateInfo &order, float buyPrice, float sell
     return (order.triggerKind == 2 && sell >= price) || (order.triggerKind == 4 && sell <= price);
 }
 
-PriceTick::PriceTick(TradingData &data, const ServerEndpoint &endpoint, const Session &session,
-                     DesktopSeam &seam, PriceTickEnvironment &environment)
+PriceTick::PriceTick(TradingData &data, const ServerLink &link, PriceTickEnvironment &environment)
     : m_data(data)
-    , m_endpoint(endpoint)
-    , m_session(session)
-    , m_seam(seam)
+    , m_link(link)
     , m_environment(environment)
 {}
 
@@ -71,7 +68,7 @@ PriceTickOutcome PriceTick::handle(const KLineBar &tick)
 
     if (outcome.holdChanged || outcome.delegateChanged) {
         refresh(outcome.holdChanged, outcome.delegateChanged);
-        m_seam.playSound(kTriggerSound, false);
+        m_link.seam().playSound(sound::kRefresh, false);
         m_environment.relayoutChart();
     }
 
@@ -130,17 +127,17 @@ bool PriceTick::lowRisk()
 
 void PriceTick::refresh(bool holdings, bool orders)
 {
-    Connection connection = OpenRequestConnection(m_endpoint, m_seam);
-    if (!connection.isOpen())
+    RequestExchange exchange(m_link);
+    if (!exchange.isOpen())
         return;
+    Connection &connection = exchange.connection();
     if (holdings)
-        RefreshHoldings(connection, m_session, m_data, m_seam);
+        RefreshHoldings(connection, m_link, m_data);
     if (orders) {
-        QueryDelegateInfo(connection, m_session, m_data, m_seam);
+        QueryDelegateInfo(connection, m_link, m_data);
         if (!holdings)
-            RefreshHoldings(connection, m_session, m_data, m_seam);
+            RefreshHoldings(connection, m_link, m_data);
     }
-    connection.shutdownAndClose();
 }
 
 } // namespace qs

@@ -3,14 +3,12 @@
 #include "core/protocol/DelegateInfo.h"
 #include "core/protocol/HoldInfo.h"
 #include "core/protocol/KLineBar.h"
+#include "core/protocol/ServerLink.h"
 
 #include <cstdint>
 
 namespace qs {
 
-class DesktopSeam;
-class Session;
-struct ServerEndpoint;
 struct TradingData;
 
 // What a price tick needs beyond the trading collections. Called on the push thread: the UI
@@ -51,8 +49,7 @@ bool PendingOrderTriggered(const DelegateInfo &order, float buyPrice, float sell
 // the figures around it and tell the windows.
 class PriceTick {
 public:
-    PriceTick(TradingData &data, const ServerEndpoint &endpoint, const Session &session,
-              DesktopSeam &seam, PriceTickEnvironment &environment);
+    PriceTick(TradingData &data, const ServerLink &link, PriceTickEnvironment &environment);
 
     PriceTickOutcome handle(const KLineBar &tick);
 
@@ -65,9 +62,7 @@ private:
     void refresh(bool holdings, bool orders);
 
     TradingData &m_data;
-    const ServerEndpoint &m_endpoint;
-    const Session &m_session;
-    DesktopSeam &m_seam;
+    const ServerLink m_link;
     PriceTickEnvironment &m_environment;
 };
 

@@ -4,12 +4,67 @@
 #include "core/protocol/Connection.h"
 #include "core/protocol/PushEventSink.h"
 #include "core/protocol/RequestHeader.h"
-#include "core/protocol/Session.h"
 
 #include <system_error>
 #include <utility>
 
 namespace qs {
+
+// One connection's life, shared by the UI thread and the connection's own thread.
+struct PushChannel::Run {
+    std::mutex mutex;
+    SocketWaker waker;            // set once connected, under mutex
+    bool abandoned = false;       // under mutex; also mirrored below for the hot path
+    std::atomic<bool> dropped{false};
+    std::atomic<bool> connectFailed{false};
+    std::atomic<bool> active{true}; // connecting or reading
+    std::atomic<bool> finished{false};
+};
+
+// Hands events on while the connection is the channel's; an abandoned one's events are dropped.
+class PushChannel::RunSink final : public PushEventSink {
+public:
+    RunSink(const Run &run, PushEventSink &sink)
+        : m_run(run)
+        , m_sink(sink)
+    {}
+    void onBarRecord(const KLineBar &bar) override
+    {
+        if (live())
+            m_sink.onBarRecord(bar);
+    }
+    void onSignalRecord(const SignalRecord &signal) override
+    {
+        if (live())
+            m_sink.onSignalRecord(signal);
+    }
+    void onMessage(const std::string &utf8) override
+    {
+        if (live())
+            m_sink.onMessage(utf8);
+    }
+    void onHeartbeat() override
+    {
+        if (live())
+            m_sink.onHeartbeat();
+    }
+    void onSessionClosed() override
+    {
+        if (live())
+            m_sink.onSessionClosed();
+    }
+    void onKickedOff() override
+    {
+        if (live())
+            m_sink.onKickedOff();
+    }
+
+private:
+    bool live() const { return !m_run.dropped.load(); }
+
+    const Run &m_run;
+    PushEventSink &m_sink;
+};
 
 namespace {
 
@@ -36,50 +91,112 @@ PushChannel::PushChannel(PushEventSink &sink)
 PushChannel::~PushChannel()
 {
     close();
+    waitForThreads();
 }
 
 bool PushChannel::open(const ServerEndpoint &endpoint, const Session &session)
 {
-    if (isOpen())
+    std::lock_guard lock(m_mutex);
+    reapFinished();
+    if (m_current && !m_current->connectFailed)
         return true;
-    // No receive time-out: a silent channel is the heartbeat watchdog's business.
-    Socket socket
-        = Socket::connect(endpoint.address, endpoint.pushPort, kConnectTimeout, kNoTimeout);
-    if (!socket.isOpen())
-        return false;
-    m_waker = socket.waker();
-    m_reading = true;
-    ++m_connections;
+    auto run = std::make_shared<Run>();
     try {
-        m_thread = std::thread(&PushChannel::run, this, std::move(socket), std::cref(session));
+        std::thread thread(&PushChannel::runThread, this, run, endpoint, std::cref(session));
+        m_workers.push_back(Worker{run, std::move(thread)});
     } catch (const std::system_error &) {
-        m_reading = false;
-        m_waker = SocketWaker();
+        m_current.reset();
         return false;
     }
+    m_current = std::move(run);
     return true;
 }
 
 void PushChannel::close()
 {
-    if (!isOpen())
-        return;
-    m_waker.shutdown();
-    m_thread.join();
-    m_waker = SocketWaker();
+    std::lock_guard lock(m_mutex);
+    if (m_current) {
+        std::lock_guard runLock(m_current->mutex);
+        m_current->abandoned = true;
+        m_current->dropped = true;
+        m_current->waker.shutdown();
+    }
+    m_current.reset();
+    reapFinished();
 }
 
-void PushChannel::run(Socket socket, const Session &session)
+void PushChannel::waitForThreads()
 {
+    std::list<Worker> workers;
+    {
+        std::lock_guard lock(m_mutex);
+        workers.swap(m_workers);
+    }
+    for (Worker &worker : workers)
+        worker.thread.join();
+}
+
+bool PushChannel::isOpen() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_current && !m_current->connectFailed;
+}
+
+bool PushChannel::reading() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_current && m_current->active;
+}
+
+std::size_t PushChannel::threadCount() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_workers.size();
+}
+
+void PushChannel::reapFinished()
+{
+    for (auto it = m_workers.begin(); it != m_workers.end();) {
+        if (it->run->finished) {
+            it->thread.join();
+            it = m_workers.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+void PushChannel::runThread(std::shared_ptr<Run> run, ServerEndpoint endpoint,
+                            const Session &session)
+{
+    // No receive time-out: a silent channel is the heartbeat watchdog's business.
+    Socket socket
+        = Socket::connect(endpoint.address, endpoint.pushPort, kConnectTimeout, kNoTimeout);
+    {
+        std::lock_guard lock(run->mutex);
+        if (!socket.isOpen() || run->abandoned) {
+            run->connectFailed = !socket.isOpen();
+            socket.close();
+            run->active = false;
+            run->finished = true;
+            return;
+        }
+        run->waker = socket.waker();
+    }
+    ++m_connections;
+
     Connection connection(std::move(socket));
     const RequestHeader header = RequestHeader::make(cmd::kOpenPush, session);
     // A failed subscription shows up as the end of the stream.
     connection.sendAll(&header, sizeof header);
     ConnectionSource source(connection);
-    const PushStreamEnd end = ReadPushStream(source, m_sink);
+    RunSink sink(*run, m_sink);
+    const PushStreamEnd end = ReadPushStream(source, sink);
     connection.close();
-    m_lastEnd = end;
-    m_reading = false;
+    if (!run->dropped)
+        m_lastEnd = end;
+    run->active = false;
+    run->finished = true;
 }
 
 } // namespace qs

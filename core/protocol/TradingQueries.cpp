@@ -1,23 +1,20 @@
 #include "core/protocol/TradingQueries.h"
 
-#include "core/alerts/AlertList.h"
 #include "core/platform/DesktopSeam.h"
 #include "core/protocol/AccountInfo.h"
-#include "core/protocol/AlertInfo.h"
 #include "core/protocol/Commands.h"
 #include "core/protocol/Connection.h"
 #include "core/protocol/CountedList.h"
 #include "core/protocol/DelegateInfo.h"
 #include "core/protocol/HoldInfo.h"
 #include "core/protocol/RecalcAccountFigures.h"
-#include "core/protocol/RequestHeader.h"
-#include "core/protocol/Session.h"
+#include "core/protocol/RequestExchange.h"
+#include "core/protocol/ServerLink.h"
 #include "core/protocol/TradingData.h"
 #include "core/protocol/TypeInfo.h"
 #include "core/protocol/WireRecord.h"
 
 #include <array>
-#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <utility>
@@ -30,146 +27,121 @@ const char *const kHoldingsFailed = "获取持仓信息失败";
 const char *const kAccountFailed = "获取账户信息失败";
 const char *const kDealsFailed = "获取成交信息失败";
 
-// The header, then the body if there is one; false when either is not accepted.
-bool SendRequest(Connection &connection, const Session &session, std::int32_t command,
-                 const void *body = nullptr, std::size_t bodySize = 0)
+bool Sent(Connection &connection, const ServerLink &link, std::int32_t command)
 {
-    const RequestHeader header = RequestHeader::make(command, session);
-    if (!connection.sendAll(&header, sizeof header))
-        return false;
-    return bodySize == 0 || connection.sendAll(body, bodySize);
+    return SendRequest(connection, link.session(), command) == ExchangeStep::Done;
 }
 
-int Fail(DesktopSeam &seam, const char *message)
+template<std::size_t N>
+bool Sent(Connection &connection, const ServerLink &link, std::int32_t command,
+          const std::array<std::uint8_t, N> &body)
 {
-    seam.messageBox(message, MessageIcon::None, MessageButtons::Ok);
+    return SendRequest(connection, link.session(), command, body.data(), body.size())
+           == ExchangeStep::Done;
+}
+
+int Fail(const ServerLink &link, const char *message)
+{
+    link.seam().messageBox(message, MessageIcon::None, MessageButtons::Ok);
     return -1;
 }
 
 } // namespace
 
-int QueryTypeInfo(Connection &connection, const Session &session, TradingData &data,
-                  DesktopSeam &seam)
+int QueryTypeInfo(Connection &connection, const ServerLink &link, TradingData &data)
 {
-    if (!SendRequest(connection, session, cmd::kProducts))
+    if (!Sent(connection, link, cmd::kProducts))
         return -1;
     CountedList<TypeInfo> list = ReadCountedList<TypeInfo>(connection, cmd::kProducts);
     if (list.replaces)
         data.replaceProducts(std::move(list.records));
-    seam.debugLine("kTypeInfoList完成");
+    link.seam().debugLine("kTypeInfoList完成");
     return 1;
 }
 
-int QueryAlertInfo(Connection &connection, const Session &session, AlertList &alerts, DesktopSeam &)
-{
-    if (!SendRequest(connection, session, cmd::kAlerts))
-        return -1;
-    CountedList<AlertInfo> list = ReadCountedList<AlertInfo>(connection, cmd::kAlerts);
-    if (list.replaces)
-        alerts.replace(std::move(list.records));
-    return 1;
-}
-
-int QueryHoldInfo(Connection &connection, const Session &session, TradingData &data,
-                  DesktopSeam &seam)
+int QueryHoldInfo(Connection &connection, const ServerLink &link, TradingData &data)
 {
     const std::array<std::uint8_t, body_size::kPositions> body{};
-    if (!SendRequest(connection, session, cmd::kPositions, body.data(), body.size()))
-        return Fail(seam, kHoldingsFailed);
+    if (!Sent(connection, link, cmd::kPositions, body))
+        return Fail(link, kHoldingsFailed);
     CountedList<HoldInfo> list = ReadCountedList<HoldInfo>(connection, cmd::kPositions);
     if (!list.ok)
-        return Fail(seam, kHoldingsFailed);
+        return Fail(link, kHoldingsFailed);
     data.replacePositions(std::move(list.records));
     return 1;
 }
 
-int QueryDelegateInfo(Connection &connection, const Session &session, TradingData &data,
-                      DesktopSeam &seam)
+int QueryDelegateInfo(Connection &connection, const ServerLink &link, TradingData &data)
 {
     std::array<std::uint8_t, body_size::kPendingOrders> body{};
     const std::int32_t waitingOnly = 1;
     std::memcpy(body.data() + 8, &waitingOnly, sizeof waitingOnly);
-    if (!SendRequest(connection, session, cmd::kPendingOrders, body.data(), body.size()))
-        return Fail(seam, kHoldingsFailed);
+    if (!Sent(connection, link, cmd::kPendingOrders, body))
+        return Fail(link, kHoldingsFailed);
     CountedList<DelegateInfo> list = ReadCountedList<DelegateInfo>(connection, cmd::kPendingOrders);
     if (!list.ok)
-        return Fail(seam, kHoldingsFailed);
+        return Fail(link, kHoldingsFailed);
     data.replacePendingOrders(std::move(list.records));
-    seam.debugLine("kDelegateInfoList完成");
+    link.seam().debugLine("kDelegateInfoList完成");
     return 1;
 }
 
-int QueryDealInfo(Connection &connection, const Session &session, std::vector<DealInfo> &deals,
-                  DesktopSeam &seam)
+int QueryDealInfo(Connection &connection, const ServerLink &link, std::vector<DealInfo> &deals)
 {
     const std::array<std::uint8_t, body_size::kDeals> body{};
-    if (!SendRequest(connection, session, cmd::kDeals, body.data(), body.size()))
-        return Fail(seam, kDealsFailed);
+    if (!Sent(connection, link, cmd::kDeals, body))
+        return Fail(link, kDealsFailed);
     CountedList<DealInfo> list = ReadCountedList<DealInfo>(connection, cmd::kDeals);
     if (!list.ok)
-        return Fail(seam, kDealsFailed);
+        return Fail(link, kDealsFailed);
     deals = std::move(list.records);
     return 1;
 }
 
-int QueryHoldSumInfo(Connection &connection, const Session &session, TradingData &data,
-                     DesktopSeam &seam)
+int QueryHoldSumInfo(Connection &connection, const ServerLink &link, TradingData &data)
 {
-    if (!SendRequest(connection, session, cmd::kPositionSummary))
-        return Fail(seam, kHoldingsFailed);
+    if (!Sent(connection, link, cmd::kPositionSummary))
+        return Fail(link, kHoldingsFailed);
     CountedList<HoldInfo> list = ReadCountedList<HoldInfo>(connection, cmd::kPositionSummary);
     if (!list.ok)
-        return Fail(seam, kHoldingsFailed);
+        return Fail(link, kHoldingsFailed);
     data.replacePositionSummary(std::move(list.records));
     return 1;
 }
 
-int QueryAccountInfo(Connection &connection, const Session &session, TradingData &data,
-                     DesktopSeam &seam)
+int QueryAccountInfo(Connection &connection, const ServerLink &link, TradingData &data)
 {
-    if (!SendRequest(connection, session, cmd::kAccount))
-        return Fail(seam, kAccountFailed);
+    if (!Sent(connection, link, cmd::kAccount))
+        return Fail(link, kAccountFailed);
     AccountInfo record = ZeroRecord<AccountInfo>();
     // A short reply leaves the previous record: a half-zeroed one would make equity, the risk
     // rate and the low-risk trigger wrong until the next refresh.
-    if (ReceiveUpTo(connection, &record, sizeof record) != sizeof record)
-        return Fail(seam, kAccountFailed);
+    if (ReceiveReply(connection, &record, sizeof record, ReplyRead::Exact) != ExchangeStep::Done)
+        return Fail(link, kAccountFailed);
     data.replaceAccount(record);
     return 1;
 }
 
-int RefreshHoldings(Connection &connection, const Session &session, TradingData &data,
-                    DesktopSeam &seam)
+int RefreshHoldings(Connection &connection, const ServerLink &link, TradingData &data)
 {
-    if (QueryHoldSumInfo(connection, session, data, seam) != 1
-        || QueryHoldInfo(connection, session, data, seam) != 1
-        || QueryAccountInfo(connection, session, data, seam) != 1)
+    if (QueryHoldSumInfo(connection, link, data) != 1 || QueryHoldInfo(connection, link, data) != 1
+        || QueryAccountInfo(connection, link, data) != 1)
         return -1;
     return 1;
 }
 
-void FetchProductsAndAlerts(const ServerEndpoint &endpoint, const Session &session,
-                            TradingData &data, AlertList &alerts, DesktopSeam &seam)
+void FetchAccountAtStart(const ServerLink &link, TradingData &data)
 {
-    Connection connection = OpenRequestConnection(endpoint, seam);
-    if (!connection.isOpen())
-        return;
-    QueryTypeInfo(connection, session, data, seam);
-    QueryAlertInfo(connection, session, alerts, seam);
-    connection.shutdownAndClose();
-}
-
-void FetchAccountAtStart(const ServerEndpoint &endpoint, const Session &session, TradingData &data,
-                         DesktopSeam &seam)
-{
-    Connection connection = OpenRequestConnection(endpoint, seam);
-    if (connection.isOpen()) {
-        const bool summary = QueryHoldSumInfo(connection, session, data, seam) == 1;
-        const bool positions = QueryHoldInfo(connection, session, data, seam) == 1;
-        if (summary && positions)
-            QueryAccountInfo(connection, session, data, seam);
-        QueryDelegateInfo(connection, session, data, seam);
-        connection.shutdownAndClose();
+    {
+        RequestExchange exchange(link);
+        if (exchange.isOpen()) {
+            Connection &connection = exchange.connection();
+            const bool summary = QueryHoldSumInfo(connection, link, data) == 1;
+            const bool positions = QueryHoldInfo(connection, link, data) == 1;
+            if (summary && positions)
+                QueryAccountInfo(connection, link, data);
+            QueryDelegateInfo(connection, link, data);
+        }
     }
     RecalcAccountFigures(data);
 }

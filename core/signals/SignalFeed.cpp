@@ -2,9 +2,9 @@
 
 #include "core/chart/ProductNotificationFlags.h"
 #include "core/chart/SignalList.h"
+#include "core/platform/SoundIds.h"
 #include "core/protocol/TradingData.h"
 #include "core/signals/Announcement.h"
-#include "core/signals/SoundIds.h"
 
 namespace qs {
 

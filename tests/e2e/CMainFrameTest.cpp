@@ -2,24 +2,32 @@
 
 #include "core/BuildConfig.h"
 #include "core/chart/ClientSettings.h"
+#include "core/chart/ProductCatalog.h"
 #include "core/protocol/Connection.h"
+#include "core/protocol/OrderRecords.h"
 #include "core/protocol/RequestHeader.h"
 #include "core/protocol/TradingData.h"
 #include "server/DemoServer.h"
-#include "server/OpenOrderBody.h"
 #include "tests/e2e/DemoLogin.h"
 #include "tests/support/SeamRecorder.h"
 #include "tests/support/TempFolder.h"
 #include "ui/app/CChildView.h"
-#include "ui/app/CommandIds.h"
+#include "ui/CommandIds.h"
+#include "ui/TradingNotices.h"
 
 #include <QAction>
+#include <QElapsedTimer>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace qs::ui {
 namespace {
@@ -64,8 +72,8 @@ protected:
 
     std::unique_ptr<CMainFrame> makeFrame()
     {
-        return std::make_unique<CMainFrame>(m_server.endpoint(), m_session, folder(), m_seam,
-                                            m_trading);
+        return std::make_unique<CMainFrame>(ServerLink(m_server.endpoint(), m_session, m_seam),
+                                            folder(), m_trading);
     }
 
     DataFolder folder() const { return DataFolder(m_temp.path()); }
@@ -73,7 +81,7 @@ protected:
     // An order through the request port, as the order dialogs will send it.
     std::int32_t placeOrder(std::int32_t kind, float price)
     {
-        server::OpenOrderBody body{};
+        OpenOrderBody body{};
         body.productId = 1;
         body.price = price;
         body.lots = 1;
@@ -122,8 +130,8 @@ TEST_F(MainFrameTest, TitleMenusAndToolbarsAreComplete)
 
 TEST_F(MainFrameTest, StartFillsTheFiveCollectionsAndTheChart)
 {
-    ASSERT_EQ(placeOrder(server::order_kind::kMarket, m_server.quote(1).buy), 1);
-    ASSERT_EQ(placeOrder(server::order_kind::kLimit, m_server.quote(1).buy - 20), 1);
+    ASSERT_EQ(placeOrder(order_kind::kMarket, m_server.quote(1).buy), 1);
+    ASSERT_EQ(placeOrder(order_kind::kLimit, m_server.quote(1).buy - 20), 1);
 
     auto frame = makeFrame();
     frame->show();
@@ -235,7 +243,7 @@ TEST_F(MainFrameTest, MenusShrinkToTheServersProducts)
         // An empty list keeps the products of before: start from a fresh collection.
         TradingData empty;
         m_server.offerOnlyProducts({});
-        CMainFrame frame(m_server.endpoint(), m_session, folder(), m_seam, empty);
+        CMainFrame frame(ServerLink(m_server.endpoint(), m_session, m_seam), folder(), empty);
         EXPECT_TRUE(VisibleProductCommands(frame).empty());
         EXPECT_FALSE(PopupTitles(frame).contains(products));
         EXPECT_FALSE(PopupTitles(frame).contains(ratios));
@@ -257,7 +265,7 @@ TEST_F(MainFrameTest, InitialProductAndSwitching)
     }
     m_server.offerOnlyProducts({3, 9});
     TradingData fresh;
-    CMainFrame frame(m_server.endpoint(), m_session, folder(), m_seam, fresh);
+    CMainFrame frame(ServerLink(m_server.endpoint(), m_session, m_seam), folder(), fresh);
     EXPECT_EQ(frame.currentProduct(), 3); // 7 is gone: the first of the list
     EXPECT_EQ(frame.clientView()->currentProduct(), 3);
 
@@ -272,6 +280,112 @@ TEST_F(MainFrameTest, InitialProductAndSwitching)
     EXPECT_TRUE(frame.action(30009)->isChecked());
     EXPECT_FALSE(frame.action(30003)->isChecked());
     EXPECT_EQ(ClientSettings::read(folder()).lastProduct(), 9);
+}
+
+TEST_F(MainFrameTest, TheCurrentProductKeepsItsCheckAndTheIdleTextComesBackAfterATip)
+{
+    auto frame = makeFrame();
+    frame->show();
+    QAction *current = frame->action(ProductCommandId(frame->currentProduct()));
+    ASSERT_TRUE(current->isChecked());
+    current->trigger(); // a checkable item unchecks itself before the command runs
+    EXPECT_TRUE(current->isChecked());
+
+    const auto *idle = frame->statusBar()->findChild<QLabel *>(QStringLiteral("paneIdle"));
+    ASSERT_NE(idle, nullptr);
+    EXPECT_EQ(idle->text(), QStringLiteral("就绪"));
+    QStatusTipEvent tip(current->statusTip());
+    QCoreApplication::sendEvent(frame.get(), &tip);
+    EXPECT_FALSE(idle->isVisible());
+    QStatusTipEvent gone{QString()};
+    QCoreApplication::sendEvent(frame.get(), &gone);
+    EXPECT_TRUE(idle->isVisible());
+}
+
+// Notes the product of every 1031 it hears.
+class TickListener : public QWidget {
+public:
+    std::vector<std::int32_t> products;
+
+protected:
+    bool event(QEvent *event) override
+    {
+        if (event->type() == NoticeType(kPriceTickMessage)) {
+            products.push_back(static_cast<PriceTickEvent *>(event)->tick().productId);
+            return true;
+        }
+        return QWidget::event(event);
+    }
+};
+
+TEST_F(MainFrameTest, ASteeredPriceMovesTheAccountFiguresTheNoticesAndTheLiveBar)
+{
+    ASSERT_EQ(placeOrder(order_kind::kMarket, m_server.quote(1).buy), 1);
+    ClientSettings stored;
+    stored.setLastProduct(1);
+    ASSERT_TRUE(stored.write(folder()));
+    auto frame = makeFrame();
+    frame->show();
+    frame->startTrading();
+    CChildView *view = frame->clientView();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view->state().historyLoaded(); }, 10000));
+    TickListener listener;
+    frame->notices().add(&listener);
+
+    const double before = m_trading.accountFigures().floatingProfit;
+    for (double step : {1.02, 0.97}) {
+        const double price = m_server.quote(1).last * step;
+        m_server.setPrice(1, price);
+        const auto close = static_cast<std::int32_t>(
+            std::llround(m_server.quote(1).last * std::pow(10.0, m_trading.product(1).digits)));
+        KLineBar live{};
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return view->barList().copyLiveBar(live) && live.close == close; }, 10000));
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return m_trading.accountFigures().floatingProfit != before; }, 10000));
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !listener.products.empty(); }, 10000));
+    EXPECT_EQ(listener.products.front(), 1);
+    EXPECT_TRUE(m_seam.messages().empty());
+}
+
+TEST_F(MainFrameTest, AStalledTickRefreshNeverFreezesTheWindowWhenTheWatchdogReconnects)
+{
+    // A waiting order the next tick reaches makes the push thread refresh the orders, which the
+    // server answers only after three seconds.
+    ASSERT_EQ(placeOrder(order_kind::kLimit, m_server.quote(1).buy - 20), 1);
+    ClientSettings stored;
+    stored.setLastProduct(1);
+    ASSERT_TRUE(stored.write(folder()));
+    auto frame = makeFrame();
+    frame->show();
+    frame->startTrading();
+    CChildView *view = frame->clientView();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view->state().historyLoaded(); }, 10000));
+    const int connections = view->pushConnectionsMade();
+
+    m_server.answerLate(cmd::kPendingOrders, std::chrono::milliseconds(3000));
+    m_server.setHeartbeats(false);
+    view->setWatchdogInterval(std::chrono::milliseconds(300));
+    m_server.setPrice(1, m_server.quote(1).last - 40);
+
+    QElapsedTimer clock;
+    qint64 last = 0;
+    qint64 longestGap = 0;
+    QTimer beat;
+    QObject::connect(&beat, &QTimer::timeout, [&] {
+        const qint64 now = clock.elapsed();
+        longestGap = std::max(longestGap, now - last);
+        last = now;
+    });
+    clock.start();
+    beat.start(10);
+    QTest::qWait(2500);
+    beat.stop();
+
+    EXPECT_LT(longestGap, 100);
+    EXPECT_GT(view->pushConnectionsMade(), connections) << "the watchdog reconnected meanwhile";
+    m_server.clearReplyFaults();
 }
 
 } // namespace

@@ -20,14 +20,15 @@ server::DemoOptions QuietDemoOptions()
 bool LogInToDemo(const ServerEndpoint &endpoint, DesktopSeam &seam, Session &session,
                  const std::string &member, const std::string &password)
 {
+    const ServerLink link(endpoint, session, seam);
     VerificationPicture picture;
     SessionToken token;
-    if (FetchVerificationPicture(endpoint, session, seam, picture, token) != PictureFetch::Done)
+    if (FetchVerificationPicture(link, picture, token) != PictureFetch::Done)
         return false;
     const LoginRequest request
         = BuildLoginRequest(member, password, "1234", token, "001122334455", "BFEBFBFF000906EA");
     LoginReply reply{};
-    if (SendLogin(endpoint, seam, request, reply) != LoginSend::Replied
+    if (SendLogin(link, request, reply) != LoginSend::Replied
         || !JudgeLoginResult(reply.result).success)
         return false;
     session.establish(token, reply.memberLevel, member);

@@ -1,6 +1,7 @@
 // The K-line store against the demo server: first start, second start from the cache, and paging
 // back with the Left key until the history ends.
 #include "core/chart/KLineCache.h"
+#include "core/alerts/MessageList.h"
 #include "server/DemoServer.h"
 #include "server/HistorySlice.h"
 #include "tests/e2e/DemoLogin.h"
@@ -52,8 +53,8 @@ protected:
 
     std::unique_ptr<CChildView> startView()
     {
-        auto view = std::make_unique<CChildView>(m_server.endpoint(), m_session, m_folder, m_seam,
-                                                 m_trading, ui::ClientViewHooks{});
+        auto view = std::make_unique<CChildView>(ServerLink(m_server.endpoint(), m_session, m_seam),
+                                                 m_folder, m_trading, m_messages, ui::CKMainCallbacks{});
         view->resize(900, 600);
         view->setCurrentProduct(kProduct);
         view->restartView();
@@ -76,6 +77,7 @@ protected:
     DataFolder m_folder;
     test::SeamRecorder m_seam;
     TradingData m_trading;
+    MessageList m_messages;
     Session m_session;
     std::vector<KLineBar> m_history;
 };

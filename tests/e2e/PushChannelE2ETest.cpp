@@ -6,6 +6,7 @@
 #include "tests/support/TempFolder.h"
 #include "ui/app/CChildView.h"
 
+#include "core/alerts/MessageList.h"
 #include "core/protocol/TradingData.h"
 
 #include <QSignalSpy>
@@ -27,42 +28,30 @@ using ui::CChildView;
 constexpr int kProduct = 2;
 constexpr int kPatienceMs = 20000;
 
-// What the view hands on to the frame, recorded from the push thread.
-class FrameHooks {
+// What the view hands on to the frame, recorded on the UI thread.
+class FrameRecorder {
 public:
-    ui::ClientViewHooks hooks()
+    void attach(CChildView &view)
     {
-        ui::ClientViewHooks hooks;
-        hooks.priceTick = [this](const KLineBar &bar) {
-            std::lock_guard lock(m_mutex);
-            m_ticks.push_back(bar);
-        };
-        hooks.message = [this](const std::string &text) {
-            std::lock_guard lock(m_mutex);
-            m_messages.push_back(text);
-        };
-        hooks.restartProgram = [this] {
-            ++m_restarts;
-        };
-        return hooks;
+        QObject::connect(&view.events(), &ui::ClientEventPoster::tradingNoticesArrived, &view,
+                         [this](bool, bool, const KLineBar &tick) { m_ticks.push_back(tick); });
+        QObject::connect(&view, &CChildView::restartRequested, &view, [this] { ++m_restarts; });
     }
-    std::vector<KLineBar> ticks() const
-    {
-        std::lock_guard lock(m_mutex);
-        return m_ticks;
-    }
+    const std::vector<KLineBar> &ticks() const { return m_ticks; }
     std::vector<std::string> messages() const
     {
-        std::lock_guard lock(m_mutex);
-        return m_messages;
+        std::vector<std::string> texts;
+        for (const Message &message : m_messages.snapshot())
+            texts.push_back(message.content);
+        return texts;
     }
+    MessageList &messageList() { return m_messages; }
     int restarts() const { return m_restarts; }
 
 private:
-    mutable std::mutex m_mutex;
+    MessageList m_messages;
     std::vector<KLineBar> m_ticks;
-    std::vector<std::string> m_messages;
-    int m_restarts = 0; // UI thread only
+    int m_restarts = 0;
 };
 
 class PushChannelE2ETest : public ::testing::Test {
@@ -84,8 +73,10 @@ protected:
     {
         ASSERT_TRUE(m_server.start());
         ASSERT_TRUE(test::LogInToDemo(m_server.endpoint(), m_seam, m_session));
-        m_view = std::make_unique<CChildView>(m_server.endpoint(), m_session, m_folder, m_seam,
-                                              m_trading, m_frame.hooks());
+        m_view = std::make_unique<CChildView>(ServerLink(m_server.endpoint(), m_session, m_seam),
+                                              m_folder, m_trading, m_frame.messageList(),
+                                              ui::CKMainCallbacks{});
+        m_frame.attach(*m_view);
         m_view->resize(900, 600);
         m_view->setCurrentProduct(kProduct);
         m_view->restartView();
@@ -100,7 +91,15 @@ protected:
         const std::size_t before = m_frame.ticks().size();
         for (int attempt = 0; attempt < 100; ++attempt) {
             m_server.setPrice(kProduct, price);
-            if (QTest::qWaitFor([&] { return m_frame.ticks().size() > before; }, 200))
+            // The notice is posted before the bar goes into the list: wait for both.
+            KLineBar live{};
+            if (QTest::qWaitFor(
+                    [&] {
+                        return m_frame.ticks().size() > before
+                               && m_view->barList().copyLiveBar(live)
+                               && live.close == m_frame.ticks().back().close;
+                    },
+                    200))
                 return m_frame.ticks().back();
         }
         ADD_FAILURE() << "no tick came through";
@@ -113,7 +112,7 @@ protected:
     test::SeamRecorder m_seam;
     TradingData m_trading;
     Session m_session;
-    FrameHooks m_frame;
+    FrameRecorder m_frame;
     std::unique_ptr<CChildView> m_view;
 };
 
@@ -143,10 +142,15 @@ TEST_F(PushChannelE2ETest, TicksReachPriceHandlingAndTheChartSignalsAndMessagesG
     ASSERT_TRUE(m_view->barList().copyLiveBar(front));
     EXPECT_EQ(front.close, tick.close);
 
+    // The signal's announcement went into the message list too; server messages follow it.
+    const std::size_t listed = m_frame.messages().size();
     m_server.sendMessage("");
     m_server.sendMessage("今日休市");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return m_frame.messages().size() == 2; }, kPatienceMs));
-    EXPECT_EQ(m_frame.messages(), (std::vector<std::string>{"", "今日休市"}));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return m_frame.messages().size() == listed + 2; }, kPatienceMs));
+    const std::vector<std::string> messages = m_frame.messages();
+    EXPECT_EQ(std::vector<std::string>(messages.end() - 2, messages.end()),
+              (std::vector<std::string>{"", "今日休市"}));
 }
 
 TEST_F(PushChannelE2ETest, LoginElsewhereShowsItsMessageThenAsksForARestart)

@@ -11,7 +11,7 @@
 #include "tests/support/TempFolder.h"
 #include "ui/alerts/CSmsManager.h"
 #include "ui/app/CChildView.h"
-#include "ui/app/CommandIds.h"
+#include "ui/CommandIds.h"
 #include "ui/app/FrameTimers.h"
 
 #include <QAction>
@@ -44,7 +44,7 @@ TEST(SignalFeedE2E, PublishedSignalIsDrawnFlashesItsButtonAndIsListed)
     seam.clear();
     test::TempFolder temp;
     TradingData trading;
-    CMainFrame frame(server.endpoint(), session, DataFolder(temp.path()), seam, trading);
+    CMainFrame frame(ServerLink(server.endpoint(), session, seam), DataFolder(temp.path()), trading);
     frame.frameTimers().setPeriods({25ms, 5000ms, 5ms});
     frame.show();
     frame.startTrading();

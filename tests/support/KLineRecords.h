@@ -3,6 +3,7 @@
 #include "core/protocol/KLineBar.h"
 #include "core/protocol/SignalRecord.h"
 #include "core/protocol/WireRecord.h"
+#include "tests/support/BarBuilder.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -18,18 +19,14 @@ namespace qs::test {
 inline KLineBar MakeBar(std::int32_t productId, std::int32_t keyNumber, const std::string &time,
                         std::int32_t close = 1000)
 {
-    KLineBar bar = ZeroRecord<KLineBar>();
-    bar.productId = productId;
-    bar.open = close - 5;
-    bar.close = close;
-    bar.high = close + 10;
-    bar.low = close - 10;
-    bar.reference = close - 3;
-    bar.digits = 2;
-    bar.keyNumber = keyNumber;
-    bar.carried32 = 0x01020304;
-    std::strncpy(bar.timeText, time.c_str(), sizeof bar.timeText - 1);
-    return bar;
+    return BarBuilder()
+        .product(productId)
+        .prices(close - 5, close + 10, close - 10, close)
+        .reference(close - 3)
+        .digits(2)
+        .key(keyNumber)
+        .carried(0x01020304)
+        .time(time);
 }
 
 // Completed bars of one product, newest first, one day apart: keys 2024 "0{day}0800".

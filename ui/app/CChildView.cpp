@@ -1,5 +1,6 @@
 #include "ui/app/CChildView.h"
 
+#include "core/alerts/MessageList.h"
 #include "core/platform/DesktopSeam.h"
 #include "core/protocol/TradingData.h"
 
@@ -23,16 +24,13 @@ void PreparePanel(QWidget *panel, const char *name, int childId)
 
 } // namespace
 
-CChildView::CChildView(const ServerEndpoint &endpoint, const Session &session, DataFolder folder,
-                       DesktopSeam &seam, TradingData &trading, ClientViewHooks hooks,
-                       QWidget *parent)
+CChildView::CChildView(const ServerLink &link, DataFolder folder, TradingData &trading,
+                       MessageList &messages, CKMainCallbacks chart, QWidget *parent)
     : QWidget(parent)
-    , m_endpoint(endpoint)
-    , m_session(session)
-    , m_seam(seam)
-    , m_hooks(std::move(hooks))
-    , m_state(endpoint, session, std::move(folder), m_bars, m_signals, *this)
-    , m_push(*this)
+    , m_link(link)
+    , m_state(link.endpoint(), link.session(), std::move(folder), m_bars, m_signals, m_events)
+    , m_dispatch(trading, m_link, m_state, m_signals, messages, m_events)
+    , m_push(m_dispatch)
 {
     setObjectName(QStringLiteral("CChildView"));
     setFocusPolicy(Qt::StrongFocus);
@@ -40,12 +38,12 @@ CChildView::CChildView(const ServerEndpoint &endpoint, const Session &session, D
     setBackgroundRole(QPalette::Window);
     setAutoFillBackground(true);
 
-    m_state.create(m_seam);
+    m_state.create(m_link.seam());
 
     m_left = new CLeftTips(trading, this);
     PreparePanel(m_left, "CLeftTips", kLeftChildId);
     m_chart = new CKMain(m_bars, m_signals, trading, trading.product(m_state.currentProduct()),
-                         m_hooks.chart, this);
+                         std::move(chart), this);
     PreparePanel(m_chart, "CKMain", kChartChildId);
     m_chart->setLeftTips(m_left);
     m_chart->setGeometry(rect());
@@ -57,6 +55,10 @@ CChildView::CChildView(const ServerEndpoint &endpoint, const Session &session, D
     connect(this, &CChildView::chartRelayoutRequested, m_chart, &CKMain::relayout);
     connect(this, &CChildView::liveBarApplied, m_chart, &CKMain::applyLiveBar);
     connect(this, &CChildView::chartKeyPressed, m_chart, &CKMain::handleKey);
+    connect(&m_events, &ClientEventPoster::chartRelayoutRequested, this,
+            &CChildView::chartRelayoutRequested);
+    connect(&m_events, &ClientEventPoster::liveBarWasApplied, this, &CChildView::liveBarApplied);
+    connect(&m_events, &ClientEventPoster::sessionWasEnded, this, &CChildView::endSession);
 
     m_watchdog.setInterval(kWatchdogPeriod);
     connect(&m_watchdog, &QTimer::timeout, this, &CChildView::onWatchdog);
@@ -66,7 +68,10 @@ CChildView::CChildView(const ServerEndpoint &endpoint, const Session &session, D
 CChildView::~CChildView()
 {
     m_watchdog.stop();
+    m_dispatch.detach();
+    // The one place that waits for the workers: the program is ending.
     m_push.close();
+    m_push.waitForThreads();
     m_state.shutdown();
 }
 
@@ -97,12 +102,19 @@ void CChildView::finishRestart()
 
 void CChildView::openPushChannel()
 {
-    m_push.open(m_endpoint, m_session);
+    m_push.open(m_link.endpoint(), m_link.session());
 }
 
 void CChildView::closePushChannel()
 {
     m_push.close();
+}
+
+void CChildView::endChannels()
+{
+    m_watchdog.stop();
+    closePushChannel();
+    m_state.download().abandon();
 }
 
 void CChildView::setWatchdogInterval(std::chrono::milliseconds period)
@@ -168,87 +180,16 @@ bool CChildView::takeKey(int key)
     return true;
 }
 
-void CChildView::endSession(const char *text)
+void CChildView::endSession(SessionEnd why)
 {
     if (m_sessionEnding)
         return;
     m_sessionEnding = true;
     m_watchdog.stop();
     closePushChannel();
-    m_seam.messageBox(text, MessageIcon::None, MessageButtons::Ok);
-    if (m_hooks.restartProgram)
-        m_hooks.restartProgram();
-}
-
-void CChildView::requestRelayout()
-{
-    QMetaObject::invokeMethod(
-        this, [this] { Q_EMIT chartRelayoutRequested(); }, Qt::QueuedConnection);
-}
-
-void CChildView::onBarRecord(const KLineBar &bar)
-{
-    if (m_hooks.priceTick)
-        m_hooks.priceTick(bar);
-    const PushedBarChange change = m_state.applyPushedBar(bar);
-    if (change == PushedBarChange::LiveOverwritten || change == PushedBarChange::LiveInserted) {
-        const bool newBar = change == PushedBarChange::LiveInserted;
-        QMetaObject::invokeMethod(
-            this, [this, newBar] { Q_EMIT liveBarApplied(newBar); }, Qt::QueuedConnection);
-    }
-}
-
-void CChildView::onSignalRecord(const SignalRecord &signal)
-{
-    if (m_hooks.signalFeed) {
-        m_hooks.signalFeed(signal);
-        return;
-    }
-    if (signal.isWithdrawal())
-        m_signals.withdraw(signal);
-    else
-        m_signals.add(signal);
-    requestRelayout();
-}
-
-void CChildView::onMessage(const std::string &utf8)
-{
-    if (m_hooks.message)
-        m_hooks.message(utf8);
-}
-
-void CChildView::onHeartbeat()
-{
-    m_state.noteHeartbeat();
-}
-
-void CChildView::onSessionClosed()
-{
-    QMetaObject::invokeMethod(
-        this, [this] { endSession(kLinkLostText); }, Qt::QueuedConnection);
-}
-
-void CChildView::onKickedOff()
-{
-    QMetaObject::invokeMethod(
-        this, [this] { endSession(kKickedOffText); }, Qt::QueuedConnection);
-}
-
-void CChildView::downloadedSignal(const SignalRecord &signal)
-{
-    const std::int32_t productId = signal.productId;
-    QMetaObject::invokeMethod(
-        this,
-        [this, productId] {
-            if (m_hooks.blinkUpkeep)
-                m_hooks.blinkUpkeep(productId, 1);
-        },
-        Qt::QueuedConnection);
-}
-
-void CChildView::historyReady()
-{
-    requestRelayout();
+    m_link.seam().messageBox(why == SessionEnd::KickedOff ? kKickedOffText : kLinkLostText,
+                             MessageIcon::None, MessageButtons::Ok);
+    Q_EMIT restartRequested();
 }
 
 } // namespace qs::ui

@@ -1,14 +1,13 @@
 #pragma once
 
+#include "core/app/PushDispatch.h"
 #include "core/chart/BarList.h"
 #include "core/chart/ClientViewState.h"
-#include "core/chart/KLineDownload.h"
 #include "core/chart/SignalList.h"
 #include "core/platform/DataFolder.h"
 #include "core/protocol/PushChannel.h"
-#include "core/protocol/PushEventSink.h"
-#include "core/protocol/Session.h"
-#include "ui/app/ClientViewHooks.h"
+#include "core/protocol/ServerLink.h"
+#include "ui/app/ClientEventPoster.h"
 #include "ui/chart/CKMain.h"
 #include "ui/chart/CLeftTips.h"
 
@@ -19,16 +18,16 @@
 #include <string>
 
 namespace qs {
-class DesktopSeam;
+class MessageList;
 }
 
 namespace qs::ui {
 
 // The client view: the chart panel and the left price panel, the push channel with its
 // heartbeat watchdog, the K-line download state and the product notification flags. Worker
-// threads reach it only through posted calls; destroying it shuts the sockets down and joins
-// every worker.
-class CChildView final : public QWidget, private PushEventSink, private DownloadEvents {
+// threads reach it only through the posted client events; destroying it shuts the sockets down
+// and joins every worker.
+class CChildView final : public QWidget {
     Q_OBJECT
 
 public:
@@ -41,9 +40,9 @@ public:
     static constexpr const char *kKickedOffText = "检测到同一账户已在其它地方登录，您被迫下线";
 
     // Creation: flags, settings, command 42, product, the two panels and the watchdog.
-    CChildView(const ServerEndpoint &endpoint, const Session &session, DataFolder folder,
-               DesktopSeam &seam, TradingData &trading, ClientViewHooks hooks,
-               QWidget *parent = nullptr);
+    // Pushed messages go into messages; the chart's popup commands and selections to chart.
+    CChildView(const ServerLink &link, DataFolder folder, TradingData &trading,
+               MessageList &messages, CKMainCallbacks chart, QWidget *parent = nullptr);
     ~CChildView() override;
 
     std::int32_t currentProduct() const { return m_state.currentProduct(); }
@@ -59,6 +58,9 @@ public:
 
     void openPushChannel();
     void closePushChannel();
+    // Before a restart: the watchdog stops, the push channel and the download are given up.
+    // Nothing waits for their threads here.
+    void endChannels();
     bool pushChannelOpen() const { return m_push.isOpen(); }
     int pushConnectionsMade() const { return m_push.connectionsMade(); }
 
@@ -71,6 +73,8 @@ public:
     SignalList &signalList() { return m_signals; }
     ProductNotificationFlags &productFlags() { return m_state.flags(); }
     CKMain *chartPanel() const { return m_chart; }
+    // What the push and download threads asked for, as signals on the UI thread.
+    ClientEventPoster &events() { return m_events; }
     CLeftTips *leftPanel() const { return m_left; }
 
 Q_SIGNALS:
@@ -81,37 +85,27 @@ Q_SIGNALS:
     void liveBarApplied(bool newBar);
     // Escape, Left, Up, Right and Down, taken before normal dispatch.
     void chartKeyPressed(int key);
+    // The session ended and its message was shown: the program is to start again.
+    void restartRequested();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // Push thread.
-    void onBarRecord(const KLineBar &bar) override;
-    void onSignalRecord(const SignalRecord &signal) override;
-    void onMessage(const std::string &utf8) override;
-    void onHeartbeat() override;
-    void onSessionClosed() override;
-    void onKickedOff() override;
-    // Download thread.
-    void downloadedSignal(const SignalRecord &signal) override;
-    void historyReady() override;
-
     void finishRestart();
     void layoutPanels(QSize size);
     void onWatchdog();
     bool takeKey(int key);
-    void endSession(const char *text);
-    void requestRelayout();
+    void endSession(SessionEnd why);
 
-    const ServerEndpoint m_endpoint;
-    const Session &m_session;
-    DesktopSeam &m_seam;
-    const ClientViewHooks m_hooks;
+    const ServerLink m_link;
+    ClientEventPoster m_events;
     BarList m_bars;
     SignalList m_signals;
     ClientViewState m_state;
+    // Declared after what it feeds and before the channel, whose threads it serves.
+    PushDispatch m_dispatch;
     PushChannel m_push;
     QTimer m_watchdog;
     CKMain *m_chart = nullptr;

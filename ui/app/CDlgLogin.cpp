@@ -92,7 +92,7 @@ void CDlgLogin::firstTick()
     bool quit = false;
     {
         WaitCursor wait;
-        quit = OfferClientUpdate(m_endpoint, m_seam, build::kWebSite);
+        quit = OfferClientUpdate(link(), build::kWebSite);
     }
     if (quit) {
         reject();
@@ -104,7 +104,7 @@ void CDlgLogin::firstTick()
 void CDlgLogin::fetchPicture()
 {
     WaitCursor wait;
-    FetchVerificationPicture(m_endpoint, m_session, m_seam, m_picture, m_pendingToken);
+    FetchVerificationPicture(link(), m_picture, m_pendingToken);
     // Failures before the reply leave the picture as it was; a short reply keeps what arrived.
     m_pictureView->setPicture(m_picture);
 }
@@ -145,7 +145,7 @@ void CDlgLogin::logIn()
     LoginSend sent;
     {
         WaitCursor wait;
-        sent = SendLogin(m_endpoint, m_seam, request, reply);
+        sent = SendLogin(link(), request, reply);
     }
     if (sent != LoginSend::Replied)
         return;

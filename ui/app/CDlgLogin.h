@@ -3,6 +3,7 @@
 #include "core/platform/DataFolder.h"
 #include "core/protocol/LoginExchange.h"
 #include "core/protocol/LoginRecords.h"
+#include "core/protocol/ServerLink.h"
 #include "core/protocol/Session.h"
 
 #include <QDialog>
@@ -39,6 +40,7 @@ private:
     void firstTick();
     void focusField(LoginField field);
     void openRegistrationPage();
+    ServerLink link() const { return ServerLink(m_endpoint, m_session, m_seam); }
 
     ServerEndpoint m_endpoint;
     Session &m_session;

@@ -1,33 +1,27 @@
 #include "ui/app/CMainFrame.h"
 
 #include "core/BuildConfig.h"
+#include "core/alerts/AlertQueries.h"
 #include "core/chart/ClientSettings.h"
 #include "core/chart/ProductCatalog.h"
-#include "core/orders/DeleteOrder.h"
 #include "core/platform/DesktopSeam.h"
 #include "core/protocol/LoginExchange.h"
 #include "core/protocol/TradingData.h"
 #include "core/protocol/TradingQueries.h"
-#include "core/signals/SoundIds.h"
-#include "ui/alerts/CSmsManager.h"
+#include "ui/CommandIds.h"
+#include "ui/alerts/AlertCommands.h"
 #include "ui/app/CAboutDlg.h"
 #include "ui/app/CChildView.h"
-#include "ui/app/CommandIds.h"
+#include "ui/app/FrameBars.h"
 #include "ui/app/FrameTimers.h"
-#include "ui/widgets/ToolbarImages.h"
+#include "ui/orders/OrderCommands.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QLabel>
-#include <QMenu>
-#include <QMenuBar>
-#include <QStatusBar>
-#include <QTime>
+#include <QScreen>
 #include <QTimer>
 #include <QToolBar>
-
-#include <algorithm>
 
 namespace qs::ui {
 
@@ -35,327 +29,134 @@ namespace {
 constexpr int kClockTimerMs = 1000;
 } // namespace
 
-CMainFrame::CMainFrame(const ServerEndpoint &endpoint, const Session &session, DataFolder folder,
-                       DesktopSeam &seam, TradingData &trading, QWidget *parent)
+CMainFrame::CMainFrame(const ServerLink &link, DataFolder folder, TradingData &trading,
+                       QWidget *parent)
     : QMainWindow(parent)
-    , m_endpoint(endpoint)
-    , m_session(session)
+    , m_link(link)
     , m_folder(std::move(folder))
-    , m_seam(seam)
     , m_trading(trading)
-    , m_priceTick(std::make_unique<PriceTick>(m_trading, m_endpoint, m_session, m_seam,
-                                              static_cast<PriceTickEnvironment &>(*this)))
 {
     setObjectName(QStringLiteral("CMainFrame"));
     setWindowTitle(titleText());
     setWindowIcon(QIcon(QStringLiteral(":/icons/app.png")));
     setFocusPolicy(Qt::StrongFocus);
 
-    FetchProductsAndAlerts(m_endpoint, m_session, m_trading, m_alerts, m_seam);
-    buildMenus();
+    FetchProductsAndAlerts(m_link, m_trading, m_alerts);
+    m_bars = new FrameBars(*this, [this](int commandId) { onCommand(commandId); });
     createClientView();
-    buildToolBars();
-    buildStatusBar();
-    pruneProductMenus();
-    createSignalFeed();
+    m_bars->buildToolBars();
+    m_bars->buildStatusBar();
+    m_bars->pruneProductMenus(PruneProductMenus(m_trading));
+    createTimers();
+    createRouters();
 
     const std::int32_t initial = ChooseInitialProduct(m_trading, ClientSettings::read(m_folder));
     m_selection = ProductSelection(initial);
     m_view->setCurrentProduct(initial);
-    updateProductChecks();
+    m_bars->updateProductChecks(m_selection);
     updateToolChecks();
 
     auto *clockTimer = new QTimer(this);
-    connect(clockTimer, &QTimer::timeout, this, &CMainFrame::updateClock);
+    connect(clockTimer, &QTimer::timeout, m_bars, &FrameBars::updateClock);
     clockTimer->start(kClockTimerMs);
-    resize(1280, 860);
+    // A trading terminal fills the screen; the first size must fit it in any case.
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        resize(screen->availableGeometry().size());
 }
 
 CMainFrame::~CMainFrame()
 {
-    m_alive = false;
-    // The view's workers call back into this frame: they end before its members do.
+    // The view's workers feed this frame's lists: they end before its members do.
     delete m_view;
     m_view = nullptr;
 }
 
-void CMainFrame::createClientView()
+FrameContext CMainFrame::context()
 {
-    ClientViewHooks hooks;
-    hooks.priceTick = [this](const KLineBar &bar) {
-        m_priceTick->handle(bar);
-    };
-    // The feed and the timers exist before startTrading opens the push channel.
-    hooks.signalFeed = [this](const SignalRecord &signal) {
-        m_feed->feed(signal);
-    };
-    hooks.message = [this](const std::string &utf8) {
-        m_timers->addMessage(utf8, sound::kMessage);
-    };
-    hooks.blinkUpkeep = [this](std::int32_t productId, int direction) {
-        m_timers->blinkUpkeep(productId, direction);
-    };
-    hooks.restartProgram = [this] {
-        if (m_restart)
-            m_restart();
-        else
-            closeForRestart();
-    };
-    hooks.chart.command = [this](int commandId) {
-        onCommand(commandId);
-    };
-    hooks.chart.selectPosition = [this](const std::string &number) {
-        m_selectedPosition = number;
-    };
-    hooks.chart.selectOrder = [this](const std::string &number) {
-        m_selectedOrder = number;
-    };
-    hooks.chart.toolModeChanged = [this](int) {
-        updateToolChecks();
-    };
-    m_view = new CChildView(m_endpoint, m_session, m_folder, m_seam, m_trading, std::move(hooks),
-                            this);
-    setCentralWidget(m_view);
+    return FrameContext{m_link, m_trading, this, m_notices, m_chartSelection,
+                        [this] { m_view->chartPanel()->relayout(); }};
 }
 
-void CMainFrame::createSignalFeed()
+void CMainFrame::createClientView()
+{
+    CKMainCallbacks chart;
+    chart.command = [this](int commandId) {
+        onCommand(commandId);
+    };
+    chart.selectPosition = [this](const std::string &number) {
+        m_chartSelection.position = number;
+    };
+    chart.selectOrder = [this](const std::string &number) {
+        m_chartSelection.order = number;
+    };
+    chart.toolModeChanged = [this](int) {
+        updateToolChecks();
+    };
+    m_view = new CChildView(m_link, m_folder, m_trading, m_messages, std::move(chart), this);
+    setCentralWidget(m_view);
+    connect(m_view, &CChildView::restartRequested, this, &CMainFrame::restart);
+    connect(&m_view->events(), &ClientEventPoster::tradingNoticesArrived, &m_notices,
+            &TradingNotices::deliver);
+}
+
+void CMainFrame::createTimers()
 {
     m_timers = new FrameTimers(
         action(command::kMessageManager), [this](int commandId) { return action(commandId); },
-        m_seam, m_view->productFlags(),
+        m_link.seam(), m_view->productFlags(),
         [this](std::int32_t productId) { return m_view->signalList().countFor(productId); },
-        &std::chrono::system_clock::now, this);
-    SignalFeedHooks hooks;
-    hooks.currentProduct = [this] {
-        return m_view->currentProduct();
-    };
-    hooks.relayoutChart = [this] {
-        postChartRelayout();
-    };
-    // A withdrawn line goes with a full repaint of the chart, which its relayout gives.
-    hooks.repaintChart = [this] {
-        postChartRelayout();
-    };
-    hooks.blinkUpkeep = [this](std::int32_t productId, int direction) {
-        m_timers->blinkUpkeep(productId, direction);
-    };
-    hooks.addMessage = [this](const std::string &utf8, int soundId) {
-        m_timers->addMessage(utf8, soundId);
-    };
-    m_feed = std::make_unique<SignalFeed>(m_view->signalList(), m_trading, m_view->productFlags(),
-                                          std::move(hooks));
+        m_messages, this);
+    ClientEventPoster &events = m_view->events();
+    connect(&events, &ClientEventPoster::messageWasAdded, m_timers, &FrameTimers::onMessageAdded);
+    connect(&events, &ClientEventPoster::blinkUpkeepRequested, m_timers,
+            [this](int productId, int direction) { m_timers->blinkUpkeep(productId, direction); });
+}
+
+void CMainFrame::createRouters()
+{
+    m_routers.push_back(std::make_unique<OrderCommands>(context()));
+    m_routers.push_back(std::make_unique<AlertCommands>(context(), m_messages,
+                                                        [this] { m_timers->stopMessageBlink(); }));
 }
 
 void CMainFrame::startTrading()
 {
-    FetchAccountAtStart(m_endpoint, m_session, m_trading, m_seam);
+    FetchAccountAtStart(m_link, m_trading);
     m_view->restartView();
 }
 
-bool CMainFrame::mainWindowExists()
+QAction *CMainFrame::action(int commandId) const
 {
-    return m_alive;
+    return m_bars->action(commandId);
 }
 
-void CMainFrame::relayoutChart()
+QToolBar *CMainFrame::commonToolBar() const
 {
-    postChartRelayout();
+    return m_bars->commonToolBar();
 }
 
-void CMainFrame::postChartRelayout()
+QToolBar *CMainFrame::productToolBar() const
 {
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            if (m_view != nullptr)
-                m_view->chartPanel()->relayout();
-        },
-        Qt::QueuedConnection);
-}
-
-void CMainFrame::notifyWindows(bool holdChanged, bool delegateChanged, const KLineBar &tick)
-{
-    QMetaObject::invokeMethod(
-        this,
-        [this, holdChanged, delegateChanged, tick] {
-            m_registered.deliver(holdChanged, delegateChanged, tick);
-        },
-        Qt::QueuedConnection);
-}
-
-void CMainFrame::checkAlerts(const KLineBar &)
-{
-    // Price alerts are checked once the alert feature lands.
-}
-
-void CMainFrame::pruneProductMenus()
-{
-    const ProductMenuPruning pruning = PruneProductMenus(m_trading);
-    QMenuBar *bar = menuBar();
-    QMenu *products = bar->findChild<QMenu *>(QStringLiteral("menuProducts"));
-    QMenu *ratios = bar->findChild<QMenu *>(QStringLiteral("menuRatios"));
-    for (int commandId : pruning.removedCommands) {
-        QAction *item = m_actions.at(commandId);
-        // The toolbar button is hidden; the menu item goes.
-        item->setVisible(false);
-        products->removeAction(item);
-        ratios->removeAction(item);
-    }
-    if (pruning.deleteRatioMenu)
-        bar->removeAction(ratios->menuAction());
-    if (pruning.deleteProductMenu)
-        bar->removeAction(products->menuAction());
+    return m_bars->productToolBar();
 }
 
 void CMainFrame::selectProduct(std::int32_t productId)
 {
-    if (!m_selection.select(productId))
-        return;
-    updateProductChecks();
-    m_view->changeProduct(productId);
-}
-
-void CMainFrame::updateProductChecks()
-{
-    for (const CatalogueEntry &entry : kCatalogue) {
-        const int commandId = ProductCommandId(entry.productId);
-        m_actions.at(commandId)->setChecked(m_selection.isChecked(commandId));
-    }
+    const bool changed = m_selection.select(productId);
+    // Choosing the current product again toggled its checkable item off: put the mark back.
+    m_bars->updateProductChecks(m_selection);
+    if (changed)
+        m_view->changeProduct(productId);
 }
 
 void CMainFrame::updateToolChecks()
 {
-    for (int id : {command::kMousePlain, command::kMouseCross, command::kMouseDrag})
-        m_actions.at(id)->setChecked(m_view->chartPanel()->isToolChecked(id));
+    m_bars->setToolChecks([this](int id) { return m_view->chartPanel()->isToolChecked(id); });
 }
 
 QString CMainFrame::titleText()
 {
     return QStringLiteral("%1——提高操盘成功率 让投资更有道理").arg(QApplication::applicationName());
-}
-
-QAction *CMainFrame::makeAction(int commandId, const QString &text)
-{
-    auto *action = new QAction(text, this);
-    action->setObjectName(QStringLiteral("command%1").arg(commandId));
-    connect(action, &QAction::triggered, this, [this, commandId] { onCommand(commandId); });
-    m_actions[commandId] = action;
-    return action;
-}
-
-QAction *CMainFrame::action(int commandId) const
-{
-    const auto found = m_actions.find(commandId);
-    return found == m_actions.end() ? nullptr : found->second;
-}
-
-void CMainFrame::buildMenus()
-{
-    QMenuBar *bar = menuBar();
-    QMenu *system = bar->addMenu(QStringLiteral("系统"));
-    system->setObjectName(QStringLiteral("menuSystem"));
-    system->addAction(makeAction(command::kDeposit, QStringLiteral("入金")));
-    system->addAction(makeAction(command::kAwards, QStringLiteral("获奖公告")));
-    system->addSeparator();
-    system->addAction(makeAction(command::kReinitialise, QStringLiteral("重新初始化")));
-    system->addAction(makeAction(command::kProductSettings, QStringLiteral("产品设置")));
-    system->addAction(makeAction(command::kPriceAlerts, QStringLiteral("到价提醒")));
-    system->addSeparator();
-    system->addAction(makeAction(command::kRelogin, QStringLiteral("重新登录")));
-    system->addAction(makeAction(command::kExit, QStringLiteral("退出(&X)")));
-
-    QMenu *products = bar->addMenu(QStringLiteral("产品(&K)"));
-    products->setObjectName(QStringLiteral("menuProducts"));
-    QMenu *ratios = bar->addMenu(QStringLiteral("套利"));
-    ratios->setObjectName(QStringLiteral("menuRatios"));
-    for (const CatalogueEntry &entry : kCatalogue) {
-        QAction *item = makeAction(
-            ProductCommandId(entry.productId),
-            QString::fromUtf8(entry.caption.data(), static_cast<int>(entry.caption.size())));
-        item->setCheckable(true);
-        item->setStatusTip(item->text());
-        item->setToolTip(item->text());
-        (entry.productId < kFirstRatioProduct ? products : ratios)->addAction(item);
-    }
-
-    QMenu *tools = bar->addMenu(QStringLiteral("工具"));
-    tools->setObjectName(QStringLiteral("menuTools"));
-    tools->addAction(makeAction(command::kShowCommonBar, QStringLiteral("常用")));
-    tools->addAction(makeAction(command::kShowProductBar, QStringLiteral("工具箱")));
-    tools->addSeparator();
-    tools->addAction(makeAction(command::kMousePlain, QStringLiteral("默认(无)")));
-    tools->addAction(makeAction(command::kMouseCross, QStringLiteral("十字光标")));
-    tools->addAction(makeAction(command::kMouseDrag, QStringLiteral("移动K线")));
-    for (int id : {command::kShowCommonBar, command::kShowProductBar, command::kMousePlain,
-                   command::kMouseCross, command::kMouseDrag})
-        m_actions[id]->setCheckable(true);
-
-    QMenu *help = bar->addMenu(QStringLiteral("帮助"));
-    help->setObjectName(QStringLiteral("menuHelp"));
-    help->addAction(makeAction(command::kSignalHelp, QStringLiteral("操盘信号说明")));
-    help->addAction(makeAction(command::kAbout, QStringLiteral("关于 Quillstar(&A)...")));
-}
-
-void CMainFrame::buildToolBars()
-{
-    const QSize imageSize(kToolbarImageSize, kToolbarImageSize);
-    m_commonBar = addToolBar(QStringLiteral("常用"));
-    m_commonBar->setObjectName(QStringLiteral("toolbar195"));
-    m_commonBar->setIconSize(imageSize);
-    m_commonBar->setMovable(true);
-    m_commonBar->addAction(makeAction(command::kMessageManager, QStringLiteral("消息管理")));
-    m_actions[command::kMessageManager]->setStatusTip(QStringLiteral("打开消息管理器"));
-    m_commonBar->addSeparator();
-    for (int id : {command::kMousePlain, command::kMouseCross, command::kMouseDrag})
-        m_commonBar->addAction(m_actions[id]);
-    m_commonBar->addAction(makeAction(command::kWebSite, QStringLiteral("网站首页")));
-    m_commonBar->addAction(makeAction(command::kBlog, QStringLiteral("博客")));
-    m_commonBar->addAction(m_actions[command::kExit]);
-    for (int id : {command::kMessageManager, command::kMousePlain, command::kMouseCross,
-                   command::kMouseDrag, command::kWebSite, command::kBlog, command::kExit})
-        m_actions[id]->setIcon(CommonButtonImage(id));
-
-    // 28 buttons need a row of their own.
-    addToolBarBreak();
-    m_productBar = addToolBar(QStringLiteral("工具箱"));
-    m_productBar->setObjectName(QStringLiteral("toolbar135"));
-    m_productBar->setIconSize(imageSize);
-    for (const CatalogueEntry &entry : kCatalogue) {
-        QAction *item = m_actions[ProductCommandId(entry.productId)];
-        item->setIcon(ProductButtonImage(entry.productId, item->text()));
-        m_productBar->addAction(item);
-    }
-
-    m_actions[command::kShowCommonBar]->setChecked(true);
-    m_actions[command::kShowProductBar]->setChecked(true);
-    connect(m_commonBar, &QToolBar::visibilityChanged, m_actions[command::kShowCommonBar],
-            &QAction::setChecked);
-    connect(m_productBar, &QToolBar::visibilityChanged, m_actions[command::kShowProductBar],
-            &QAction::setChecked);
-}
-
-void CMainFrame::buildStatusBar()
-{
-    QStatusBar *bar = statusBar();
-    bar->showMessage(QStringLiteral("就绪"));
-    for (const char *indicator : {"CAP", "NUM", "SCRL"}) {
-        auto *pane = new QLabel(QString::fromLatin1(indicator), bar);
-        pane->setEnabled(false);
-        bar->addPermanentWidget(pane);
-    }
-    m_clock = new QLabel(QStringLiteral("00:00:00"), bar);
-    m_clock->setObjectName(QStringLiteral("pane101"));
-    bar->addPermanentWidget(m_clock);
-}
-
-void CMainFrame::updateClock()
-{
-    m_clock->setText(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
-}
-
-void CMainFrame::openPage(const std::string &url)
-{
-    m_seam.openWebPage(url);
 }
 
 void CMainFrame::onCommand(int commandId)
@@ -364,93 +165,81 @@ void CMainFrame::onCommand(int commandId)
         selectProduct(commandId - kProductCommandBase);
         return;
     }
+    for (const std::unique_ptr<CommandRouter> &router : m_routers) {
+        if (router->route(commandId))
+            return;
+    }
+    // The windows of the remaining commands arrive with their own features.
+    runFrameCommand(commandId);
+}
+
+bool CMainFrame::runFrameCommand(int commandId)
+{
     const std::string site = build::kWebSite;
     switch (commandId) {
     case command::kDeposit:
-        openPage(site + "uc/BuyCart.jsp?val1=3");
-        break;
+        m_link.seam().openWebPage(site + "uc/BuyCart.jsp?val1=3");
+        return true;
     case command::kAwards:
-        openPage(site + "articlelist/HJ_MLDSGG");
-        break;
+        m_link.seam().openWebPage(site + "articlelist/HJ_MLDSGG");
+        return true;
     case command::kSignalHelp:
-        openPage(site + "article/HJ_JSPCJWT");
-        break;
+        m_link.seam().openWebPage(site + "article/HJ_JSPCJWT");
+        return true;
     case command::kWebSite:
-        openPage(site);
-        break;
+        m_link.seam().openWebPage(site);
+        return true;
     case command::kBlog:
-        openPage(build::kBlogUrl);
-        break;
+        m_link.seam().openWebPage(build::kBlogUrl);
+        return true;
     case command::kShowCommonBar:
-        m_commonBar->show();
-        m_actions[command::kShowCommonBar]->setChecked(true);
-        break;
+        commonToolBar()->show();
+        action(command::kShowCommonBar)->setChecked(true);
+        return true;
     case command::kShowProductBar:
-        m_productBar->show();
-        m_actions[command::kShowProductBar]->setChecked(true);
-        break;
+        productToolBar()->show();
+        action(command::kShowProductBar)->setChecked(true);
+        return true;
     case command::kReinitialise:
         m_view->reinitialize();
-        break;
+        return true;
     case command::kMousePlain:
     case command::kMouseCross:
     case command::kMouseDrag:
         m_view->chartPanel()->onToolCommand(commandId);
         updateToolChecks();
-        break;
-    case command::kMessageManager:
-        openMessageManager();
-        break;
+        return true;
     case command::kAbout: {
         CAboutDlg about(this);
         about.exec();
-        break;
+        return true;
     }
-    case command::kDeleteOrder:
-        deleteSelectedOrder();
-        break;
     case command::kRelogin:
-        if (m_restart)
-            m_restart();
-        else
-            closeForRestart();
-        break;
+        restart();
+        return true;
     case command::kExit:
         close();
-        break;
+        return true;
     default:
-        // The windows of the remaining commands arrive with their own features.
-        break;
+        return false;
     }
 }
 
-void CMainFrame::openMessageManager()
+void CMainFrame::restart()
 {
-    m_timers->stopMessageBlink();
-    CSmsManager manager(m_timers->messages(), this);
-    manager.exec();
-}
-
-void CMainFrame::deleteSelectedOrder()
-{
-    // The chart names the order; the record is looked up again now.
-    const std::vector<DelegateInfo> orders = m_trading.pendingOrders();
-    const auto selected = std::find_if(orders.begin(), orders.end(), [this](const DelegateInfo &o) {
-        return !m_selectedOrder.empty() && o.number() == m_selectedOrder;
-    });
-    if (selected == orders.end())
-        return;
-    DeleteOrder(*selected, m_endpoint, m_session, m_trading, m_seam,
-                [this] { m_view->chartPanel()->relayout(); });
+    if (m_restart)
+        m_restart();
+    else
+        closeForRestart();
 }
 
 bool CMainFrame::confirmExit()
 {
     const std::string prompt = "确认退出" + QApplication::applicationName().toStdString() + "？";
-    if (m_seam.messageBox(prompt, MessageIcon::None, MessageButtons::OkCancel, "确认退出")
+    if (m_link.seam().messageBox(prompt, MessageIcon::None, MessageButtons::OkCancel, "确认退出")
         != MessageResult::Ok)
         return false;
-    SendLogoutNotice(m_endpoint, m_session, m_seam);
+    SendLogoutNotice(m_link);
     return true;
 }
 
@@ -466,6 +255,8 @@ void CMainFrame::closeEvent(QCloseEvent *event)
 void CMainFrame::closeForRestart()
 {
     m_closingForRestart = true;
+    m_timers->stopMessageBlink();
+    m_view->endChannels();
     close();
 }
 

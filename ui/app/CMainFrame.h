@@ -1,46 +1,43 @@
 #pragma once
 
 #include "core/alerts/AlertList.h"
+#include "core/alerts/MessageList.h"
 #include "core/chart/ProductSelection.h"
 #include "core/platform/DataFolder.h"
-#include "core/protocol/PriceTick.h"
-#include "core/protocol/Session.h"
-#include "core/signals/SignalFeed.h"
-#include "ui/app/RegisteredWindows.h"
+#include "core/protocol/ServerLink.h"
+#include "ui/CommandRouter.h"
+#include "ui/TradingNotices.h"
 
 #include <QMainWindow>
 
-#include <atomic>
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QAction;
-class QLabel;
-class QMenu;
 class QToolBar;
 
 namespace qs {
-class DesktopSeam;
 struct TradingData;
 } // namespace qs
 
 namespace qs::ui {
 
-// Menu 128, the common and product toolbars, the status bar and the client view. Every command
-// of the menu, toolbars and chart popups arrives at onCommand.
 class CChildView;
+class FrameBars;
 class FrameTimers;
 
-class CMainFrame : public QMainWindow, private PriceTickEnvironment {
+// The main window: the client view, the menu and bars, the frame timers and the feature
+// routers. Every command of the menu, toolbars and chart popups arrives at onCommand.
+class CMainFrame : public QMainWindow {
     Q_OBJECT
 
 public:
     // Creation fetches the products and alerts, builds the client view, prunes the product
     // menus to the server's list and chooses the current product.
-    CMainFrame(const ServerEndpoint &endpoint, const Session &session, DataFolder folder,
-               DesktopSeam &seam, TradingData &trading, QWidget *parent = nullptr);
+    CMainFrame(const ServerLink &link, DataFolder folder, TradingData &trading,
+               QWidget *parent = nullptr);
     ~CMainFrame() override;
 
     // Once the frame is shown: the account on one connection, then the view restart (chart
@@ -51,21 +48,22 @@ public:
 
     void onCommand(int commandId);
     QAction *action(int commandId) const;
-    QToolBar *commonToolBar() const { return m_commonBar; }
-    QToolBar *productToolBar() const { return m_productBar; }
+    QToolBar *commonToolBar() const;
+    QToolBar *productToolBar() const;
     CChildView *clientView() const { return m_view; }
     std::int32_t currentProduct() const { return m_selection.current(); }
     AlertList &alerts() { return m_alerts; }
-    RegisteredWindows &registeredWindows() { return m_registered; }
-    // Timers 1, 3 and 11 with the message list and the blink list.
+    MessageList &messages() { return m_messages; }
+    // The one route of the trading notices 1031-1033.
+    TradingNotices &notices() { return m_notices; }
     FrameTimers &frameTimers() { return *m_timers; }
-    // Numbers of the records the chart's popup menu was opened on (empty: none).
-    const std::string &selectedPosition() const { return m_selectedPosition; }
-    const std::string &selectedOrder() const { return m_selectedOrder; }
+    const ChartSelection &chartSelection() const { return m_chartSelection; }
 
-    // Closes the frame without the exit prompt and without the logout notice.
+    // Restart, in this order: the message blink stops, the push channel and the download are
+    // given up, the frame closes without the exit prompt and without the logout notice.
     void closeForRestart();
-    // What "重新登录" runs: the application's restart, which closes this frame first.
+    // What "重新登录" and a lost session run: the application's restart, which closes this
+    // frame first.
     void setRestartHandler(std::function<void()> handler) { m_restart = std::move(handler); }
 
 protected:
@@ -73,49 +71,28 @@ protected:
     void focusInEvent(QFocusEvent *event) override;
 
 private:
-    // Push thread.
-    bool mainWindowExists() override;
-    void relayoutChart() override;
-    void notifyWindows(bool holdChanged, bool delegateChanged, const KLineBar &tick) override;
-    void checkAlerts(const KLineBar &tick) override;
-
+    FrameContext context();
     void createClientView();
-    void createSignalFeed();
-    void openMessageManager();
-    void deleteSelectedOrder();
-    // Posted to the UI thread; safe from any thread.
-    void postChartRelayout();
-    void pruneProductMenus();
+    void createTimers();
+    void createRouters();
+    bool runFrameCommand(int commandId);
     void selectProduct(std::int32_t productId);
-    void updateProductChecks();
     void updateToolChecks();
-    void buildMenus();
-    void buildToolBars();
-    void buildStatusBar();
-    QAction *makeAction(int commandId, const QString &text);
+    void restart();
     bool confirmExit();
-    void updateClock();
-    void openPage(const std::string &url);
 
-    ServerEndpoint m_endpoint;
-    const Session &m_session;
+    const ServerLink m_link;
     DataFolder m_folder;
-    DesktopSeam &m_seam;
     TradingData &m_trading;
     AlertList m_alerts;
+    MessageList m_messages;
     ProductSelection m_selection;
-    RegisteredWindows m_registered;
-    std::atomic<bool> m_alive{true};
-    std::unique_ptr<PriceTick> m_priceTick;
-    std::unique_ptr<SignalFeed> m_feed;
+    TradingNotices m_notices;
+    ChartSelection m_chartSelection;
+    FrameBars *m_bars = nullptr;
     FrameTimers *m_timers = nullptr;
-    std::string m_selectedPosition;
-    std::string m_selectedOrder;
-    std::map<int, QAction *> m_actions;
-    QToolBar *m_commonBar = nullptr;
-    QToolBar *m_productBar = nullptr;
     CChildView *m_view = nullptr;
-    QLabel *m_clock = nullptr;
+    std::vector<std::unique_ptr<CommandRouter>> m_routers;
     std::function<void()> m_restart;
     bool m_closingForRestart = false;
 };

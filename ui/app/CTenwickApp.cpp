@@ -53,10 +53,10 @@ bool CTenwickApp::start()
         return false;
     }
 
-    m_frame = std::make_unique<CMainFrame>(m_options.endpoint, m_session, m_options.folder,
-                                           m_seam, m_trading);
+    m_frame = std::make_unique<CMainFrame>(ServerLink(m_options.endpoint, m_session, m_seam),
+                                           m_options.folder, m_trading);
     m_frame->setRestartHandler([this] { restart(); });
-    m_frame->show();
+    m_frame->showMaximized();
     m_frame->startTrading();
     return true;
 }

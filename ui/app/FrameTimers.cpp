@@ -21,13 +21,13 @@ QIcon BlankImage()
 
 FrameTimers::FrameTimers(QAction *messageButton, ProductAction productAction, DesktopSeam &seam,
                          const ProductNotificationFlags &flags, BlinkList::SignalCount signalCount,
-                         MessageList::Clock clock, QObject *parent)
+                         MessageList &messages, QObject *parent)
     : QObject(parent)
     , m_messageButton(messageButton)
     , m_productAction(std::move(productAction))
     , m_seam(seam)
     , m_flags(flags)
-    , m_messages(std::move(clock))
+    , m_messages(messages)
     , m_blinks(std::move(signalCount))
     , m_messageIcon(messageButton != nullptr ? messageButton->icon() : QIcon())
     , m_blank(BlankImage())

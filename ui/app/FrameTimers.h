@@ -40,8 +40,7 @@ public:
 
     FrameTimers(QAction *messageButton, ProductAction productAction, DesktopSeam &seam,
                 const ProductNotificationFlags &flags, BlinkList::SignalCount signalCount,
-                MessageList::Clock clock = &std::chrono::system_clock::now,
-                QObject *parent = nullptr);
+                MessageList &messages, QObject *parent = nullptr);
 
     // Tests shorten the periods; the flash timer keeps running.
     void setPeriods(const Periods &periods);
@@ -67,9 +66,11 @@ public Q_SLOTS:
     void messageBlinkTick();
     void soundStopTick();
     void productFlashTick();
+    // A message joined the list: the button blinks (unless it already does), the looping sound
+    // starts from its beginning and stops one period after the last start.
+    void onMessageAdded(int soundId);
 
 private:
-    void onMessageAdded(int soundId);
     void upkeepOnUiThread(std::int32_t productId, int direction);
     void setProductImage(int commandId, int image);
     template<typename Work>
@@ -79,7 +80,7 @@ private:
     const ProductAction m_productAction;
     DesktopSeam &m_seam;
     const ProductNotificationFlags &m_flags;
-    MessageList m_messages;
+    MessageList &m_messages;
     BlinkList m_blinks;
     QIcon m_messageIcon;
     const QIcon m_blank;

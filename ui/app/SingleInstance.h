@@ -19,9 +19,11 @@ public:
                             QObject *parent = nullptr);
     ~SingleInstance() override;
 
-    // True when another instance answered (and was asked to raise its window).
+    // True when another instance listens on the name; it was asked to raise its window, which a
+    // busy one does once its event loop runs again.
     bool askRunningInstance();
-    // Becomes the running instance; raise is called whenever a later start asks.
+    // Becomes the running instance; raise is called whenever a later start asks. False when a
+    // live instance holds the name; a crashed instance's leftover is taken over.
     bool claim(std::function<void()> raise);
     // Gives up the name so that a restarted instance can claim it.
     void release();

@@ -2,7 +2,7 @@
 
 #include "core/chart/ChartLabelHit.h"
 #include "core/protocol/TradingData.h"
-#include "ui/app/CommandIds.h"
+#include "ui/CommandIds.h"
 #include "ui/chart/CLeftTips.h"
 
 #include <QMenu>

@@ -1,6 +1,6 @@
 #include "ui/widgets/ToolbarImages.h"
 
-#include "ui/app/CommandIds.h"
+#include "ui/CommandIds.h"
 
 #include <QFont>
 #include <QPainter>

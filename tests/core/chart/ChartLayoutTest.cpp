@@ -1,6 +1,7 @@
 #include "core/chart/ChartLayout.h"
 
 #include "core/protocol/WireRecord.h"
+#include "tests/support/BarBuilder.h"
 
 #include <gtest/gtest.h>
 
@@ -18,17 +19,13 @@ namespace {
 KLineBar Bar(int index, std::int32_t open, std::int32_t close, std::int32_t high, std::int32_t low,
              std::int32_t reference = 0)
 {
-    KLineBar bar = ZeroRecord<KLineBar>();
-    bar.productId = 1;
-    bar.open = open;
-    bar.close = close;
-    bar.high = high;
-    bar.low = low;
-    bar.reference = reference;
-    bar.digits = 2;
-    bar.keyNumber = 2024;
-    std::snprintf(bar.timeText, sizeof bar.timeText, "%08d", index);
-    return bar;
+    return test::BarBuilder()
+        .product(1)
+        .prices(open, high, low, close)
+        .reference(reference)
+        .digits(2)
+        .key(2024)
+        .numbered(index);
 }
 
 // count bars newest first; bar i (0 = newest) trades around 1000 + i.

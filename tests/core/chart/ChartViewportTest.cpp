@@ -4,6 +4,7 @@
 #include "core/chart/SignalList.h"
 #include "core/protocol/TradingData.h"
 #include "core/protocol/WireRecord.h"
+#include "tests/support/BarBuilder.h"
 
 #include <gtest/gtest.h>
 
@@ -15,19 +16,9 @@ namespace {
 
 KLineBar Bar(int index, std::int32_t base, const char *time = nullptr)
 {
-    KLineBar bar = ZeroRecord<KLineBar>();
-    bar.productId = 1;
-    bar.open = base;
-    bar.close = base + 2;
-    bar.high = base + 10;
-    bar.low = base - 10;
-    bar.digits = 2;
-    bar.keyNumber = 2024;
-    if (time != nullptr)
-        std::snprintf(bar.timeText, sizeof bar.timeText, "%s", time);
-    else
-        std::snprintf(bar.timeText, sizeof bar.timeText, "%08d", index);
-    return bar;
+    test::BarBuilder bar;
+    bar.product(1).prices(base, base + 10, base - 10, base + 2).digits(2).key(2024);
+    return time != nullptr ? bar.time(time) : bar.numbered(index);
 }
 
 TypeInfo Product()

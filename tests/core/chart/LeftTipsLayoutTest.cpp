@@ -1,10 +1,8 @@
 #include "core/chart/LeftTipsLayout.h"
 
-#include "core/protocol/WireRecord.h"
+#include "tests/support/BarBuilder.h"
 
 #include <gtest/gtest.h>
-
-#include <cstring>
 
 namespace qs {
 namespace {
@@ -12,15 +10,11 @@ namespace {
 KLineBar Bar(std::int32_t open, std::int32_t high, std::int32_t low, std::int32_t close,
              std::int32_t reference, int digits = 2)
 {
-    KLineBar bar = ZeroRecord<KLineBar>();
-    bar.open = open;
-    bar.high = high;
-    bar.low = low;
-    bar.close = close;
-    bar.reference = reference;
-    bar.digits = digits;
-    std::strcpy(bar.timeText, "03140800");
-    return bar;
+    return test::BarBuilder()
+        .prices(open, high, low, close)
+        .reference(reference)
+        .digits(digits)
+        .time("03140800");
 }
 
 TEST(LeftTipsLayout, AxisShowsOneDecimalFewerAtTheChartsPriceLevels)

@@ -1,6 +1,7 @@
 #include "core/orders/DeleteOrder.h"
 
 #include "core/platform/AnsiCodec.h"
+#include "core/protocol/ServerLink.h"
 #include "core/protocol/TradingData.h"
 #include "tests/core/protocol/TradingTestRecords.h"
 #include "tests/support/SeamRecorder.h"
@@ -81,7 +82,8 @@ struct Rig {
 
     DeleteOrderResult run(const DelegateInfo &order, const ServerEndpoint &endpoint)
     {
-        return DeleteOrder(order, endpoint, session, data, seam, [this] { ++relayouts; });
+        return DeleteOrder(order, ServerLink(endpoint, session, seam), data,
+                           [this] { ++relayouts; });
     }
 };
 

@@ -42,8 +42,9 @@ TEST(LoginExchange, PictureArrivesInTwoHalvesThenTheToken)
     VerificationPicture picture;
     SessionToken pending;
     const Session noSession;
-    EXPECT_EQ(FetchVerificationPicture(peer.endpoint(), noSession, seam, picture, pending),
-              PictureFetch::Done);
+    EXPECT_EQ(
+        FetchVerificationPicture(ServerLink(peer.endpoint(), noSession, seam), picture, pending),
+        PictureFetch::Done);
     EXPECT_TRUE(peer.mismatches().empty());
     EXPECT_EQ(picture.bytes[0], 0x11);
     EXPECT_EQ(picture.bytes[1959], 0x11);
@@ -61,15 +62,17 @@ TEST(LoginExchange, ShortPictureKeepsWhatArrivedAndSaysSo)
     VerificationPicture picture;
     picture.bytes.fill(0x99);
     SessionToken pending{{7, 7, 7, 7}};
-    EXPECT_EQ(FetchVerificationPicture(peer.endpoint(), Session(), seam, picture, pending),
-              PictureFetch::Short);
+    const Session noSession;
+    EXPECT_EQ(
+        FetchVerificationPicture(ServerLink(peer.endpoint(), noSession, seam), picture, pending),
+        PictureFetch::Short);
     EXPECT_EQ(picture.bytes[1999], 0x33);
     EXPECT_EQ(picture.bytes[2000], 0x99);
     EXPECT_EQ(pending, (SessionToken{{7, 7, 7, 7}}));
     EXPECT_EQ(seam.messageTexts(), std::vector<std::string>{"内容传输失败，操作已取消"});
 }
 
-TEST(LoginExchange, NoServerMeansNoPictureAndTheConnectionMessage)
+TEST(LoginExchange, AStartWithoutAServerShowsTheConnectionMessageOnceAndNoPicture)
 {
     ServerEndpoint nowhere;
     {
@@ -77,13 +80,17 @@ TEST(LoginExchange, NoServerMeansNoPictureAndTheConnectionMessage)
         nowhere = closed.endpoint();
     }
     SeamRecorder seam;
+    const Session noSession;
+    const ServerLink link(nowhere, noSession, seam);
     VerificationPicture picture;
     picture.bytes.fill(0x5A);
     SessionToken pending;
-    EXPECT_EQ(FetchVerificationPicture(nowhere, Session(), seam, picture, pending),
-              PictureFetch::NoConnection);
+    // The login dialog's first tick: the update check, then the picture.
+    EXPECT_FALSE(OfferClientUpdate(link, "http://site/"));
+    EXPECT_EQ(FetchVerificationPicture(link, picture, pending), PictureFetch::NoConnection);
     EXPECT_EQ(picture.bytes[0], 0x5A);
     EXPECT_EQ(seam.messageTexts(), std::vector<std::string>{"无法连接服务器，操作已取消"});
+    EXPECT_TRUE(seam.webPages().empty());
 }
 
 TEST(LoginExchange, UpdatePromptOnlyForADifferentVersion)
@@ -100,7 +107,9 @@ TEST(LoginExchange, UpdatePromptOnlyForADifferentVersion)
         ScriptedPeer peer(Script().expect(HeaderOnly(7)).send(Int32Bytes(c.serverVersion)));
         SeamRecorder seam;
         seam.answerWith(c.answer);
-        EXPECT_EQ(OfferClientUpdate(peer.endpoint(), seam, "http://site/"), c.quits);
+        const Session noSession;
+        EXPECT_EQ(OfferClientUpdate(ServerLink(peer.endpoint(), noSession, seam), "http://site/"),
+                  c.quits);
         EXPECT_TRUE(peer.mismatches().empty());
         EXPECT_EQ(seam.messages().size(), c.prompted ? 1u : 0u) << c.serverVersion;
         if (c.prompted) {
@@ -114,7 +123,8 @@ TEST(LoginExchange, UpdateCheckFailsSilently)
 {
     ScriptedPeer peer(Script().expect(HeaderOnly(7)).sendThenClose({1, 2}));
     SeamRecorder seam;
-    EXPECT_FALSE(OfferClientUpdate(peer.endpoint(), seam, "http://site/"));
+    const Session noSession;
+    EXPECT_FALSE(OfferClientUpdate(ServerLink(peer.endpoint(), noSession, seam), "http://site/"));
     EXPECT_TRUE(seam.messages().empty());
 }
 
@@ -171,7 +181,9 @@ TEST(LoginExchange, LoginUsesThePreSessionHeaderAndReadsTwentyBytes)
         Script().expect(HeaderOnly(6)).expect(test::BytesOf(request)).send(test::BytesOf(answer)));
     SeamRecorder seam;
     LoginReply reply{};
-    EXPECT_EQ(SendLogin(peer.endpoint(), seam, request, reply), LoginSend::Replied);
+    const Session noSession;
+    EXPECT_EQ(SendLogin(ServerLink(peer.endpoint(), noSession, seam), request, reply),
+              LoginSend::Replied);
     EXPECT_TRUE(peer.mismatches().empty());
     EXPECT_EQ(reply.memberLevel, 8);
     EXPECT_EQ(reply.daysLeft, 180);
@@ -184,7 +196,9 @@ TEST(LoginExchange, ReplyThatBreaksOffIsALoginFailure)
         Script().expect(HeaderOnly(6)).expectAny(156).sendThenClose(Join({Int32Bytes(0), {1}})));
     SeamRecorder seam;
     LoginReply reply{};
-    EXPECT_EQ(SendLogin(peer.endpoint(), seam, request, reply), LoginSend::Failed);
+    const Session noSession;
+    EXPECT_EQ(SendLogin(ServerLink(peer.endpoint(), noSession, seam), request, reply),
+              LoginSend::Failed);
     EXPECT_EQ(seam.messageTexts(), std::vector<std::string>{"登录请求失败，操作已取消"});
 }
 

@@ -59,7 +59,7 @@ struct Fixture {
     }
     PriceTickOutcome tick(std::int32_t productId, std::int32_t close)
     {
-        PriceTick handler(data, endpoint, session, seam, environment);
+        PriceTick handler(data, ServerLink(endpoint, session, seam), environment);
         return handler.handle(Tick(productId, close, 2));
     }
 };

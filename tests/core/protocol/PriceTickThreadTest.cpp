@@ -91,7 +91,7 @@ TEST(PriceTickThread, TickStormAgainstUserInterfaceQueries)
     std::atomic<bool> ticking{true};
 
     std::thread push([&] {
-        PriceTick handler(data, pushEndpoint, session, seam, environment);
+        PriceTick handler(data, ServerLink(pushEndpoint, session, seam), environment);
         for (int i = 0; i < kTicks; ++i) {
             const bool trigger = i % kTriggerEvery == kTriggerEvery - 1;
             handler.handle(test::Tick(1, trigger ? 119950 : 130000, 2));
@@ -102,8 +102,9 @@ TEST(PriceTickThread, TickStormAgainstUserInterfaceQueries)
 
     for (int round = 0; round < kUiRounds; ++round) {
         Connection connection = uiPeer.connect();
-        EXPECT_EQ(RefreshHoldings(connection, session, data, seam), 1);
-        EXPECT_EQ(QueryTypeInfo(connection, session, data, seam), 1);
+        const ServerLink link(uiPeer.endpoint(), session, seam);
+        EXPECT_EQ(RefreshHoldings(connection, link, data), 1);
+        EXPECT_EQ(QueryTypeInfo(connection, link, data), 1);
         connection.shutdownAndClose();
         RecalcAccountFigures(data);
     }

@@ -11,6 +11,8 @@
 
 #include <chrono>
 #include <cstring>
+#include <atomic>
+#include <condition_variable>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -181,6 +183,9 @@ TEST_F(PushChannelTest, SubscribesWithCommandZeroThenReadsUntilTheServerCloses)
     ASSERT_TRUE(channel.open(peer.endpoint(), m_session));
     EXPECT_TRUE(channel.isOpen());
     EXPECT_TRUE(channel.open(peer.endpoint(), m_session)) << "an open channel is left alone";
+    // The thread connects: wait for the events before counting.
+    for (int i = 0; i < 500 && m_sink.events().size() < 2; ++i)
+        std::this_thread::sleep_for(10ms);
     EXPECT_EQ(channel.connectionsMade(), 1);
 
     EXPECT_TRUE(peer.mismatches().empty()) << peer.mismatches().front();
@@ -211,9 +216,71 @@ TEST_F(PushChannelTest, CloseWakesABlockedReadAndAFailedConnectionIsSilent)
     ServerEndpoint refused;
     refused.pushPort = gone.port();
     gone.close();
-    EXPECT_FALSE(channel.open(refused, m_session));
+    // The attempt runs on the channel's thread; its failure closes the channel silently.
+    EXPECT_TRUE(channel.open(refused, m_session));
+    for (int i = 0; i < 500 && channel.isOpen(); ++i)
+        std::this_thread::sleep_for(10ms);
     EXPECT_FALSE(channel.isOpen());
     EXPECT_EQ(channel.connectionsMade(), 1);
+}
+
+// Holds the push thread inside its first heartbeat until released, as a tick refresh against a
+// stalled request port would.
+class BlockingSink final : public PushEventSink {
+public:
+    void onBarRecord(const KLineBar &) override { ++m_bars; }
+    void onSignalRecord(const SignalRecord &) override {}
+    void onMessage(const std::string &) override {}
+    void onHeartbeat() override
+    {
+        std::unique_lock lock(m_mutex);
+        m_inside = true;
+        m_wake.notify_all();
+        m_wake.wait(lock, [this] { return m_released; });
+    }
+    void onSessionClosed() override {}
+    void onKickedOff() override {}
+
+    void waitInside()
+    {
+        std::unique_lock lock(m_mutex);
+        m_wake.wait_for(lock, 5s, [this] { return m_inside; });
+    }
+    void release()
+    {
+        std::lock_guard lock(m_mutex);
+        m_released = true;
+        m_wake.notify_all();
+    }
+    int bars() const { return m_bars; }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    bool m_inside = false;
+    bool m_released = false;
+    std::atomic<int> m_bars{0};
+};
+
+TEST_F(PushChannelTest, CloseNeverWaitsForABusyThreadAndItsLaterEventsAreDropped)
+{
+    ScriptedPeer peer(Script()
+                          .expect(subscription())
+                          .send(Join({Int32Bytes(4), RecordEvent(test::MakeBar(1, 2024, "11:00:00", 77))}))
+                          .stall(30s));
+    BlockingSink sink;
+    PushChannel channel(sink);
+    ASSERT_TRUE(channel.open(peer.endpoint(), m_session));
+    sink.waitInside();
+
+    channel.close(); // returns although the thread is still inside the sink
+    EXPECT_FALSE(channel.isOpen());
+    EXPECT_EQ(channel.threadCount(), 1u);
+
+    sink.release();
+    channel.waitForThreads();
+    EXPECT_EQ(sink.bars(), 0) << "the abandoned connection's bar was read but not handed on";
+    EXPECT_EQ(channel.threadCount(), 0u);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "core/protocol/HoldInfo.h"
 #include "core/protocol/KLineBar.h"
 #include "core/protocol/LoginRecords.h"
+#include "core/protocol/OrderRecords.h"
 #include "core/protocol/SignalRecord.h"
 #include "core/protocol/TypeInfo.h"
 #include "core/protocol/WireRecord.h"
@@ -263,6 +264,32 @@ TEST(RecordLayout, AlertInfo)
         .i32(24, &R::condition, 2)
         .i32(28, &R::productId, 9)
         .i32(32, &R::requestMark, 2)
+        .verify();
+}
+
+TEST(RecordLayout, OpenOrderBody)
+{
+    using R = OpenOrderBody;
+    Golden<R, 36>()
+        .i32(0, &R::productId, 4)
+        .f32(4, &R::price, 1765.5f)
+        .f32(8, &R::stopLoss, 1750.25f)
+        .f32(12, &R::takeProfit, 1790.75f)
+        .f32(16, &R::lots, 2.5f)
+        .i32(20, &R::kind, 2)
+        .i32(24, &R::direction, 1)
+        .i32(28, &R::validity, 2)
+        .f32(32, &R::slippage, 0.5f)
+        .verify();
+}
+
+TEST(RecordLayout, ChangeStopsBody)
+{
+    using R = ChangeStopsBody;
+    Golden<R, 32>()
+        .text(0, &R::positionNumber, "P0000000000000000007")
+        .f32(24, &R::stopLoss, 88.25f)
+        .f32(28, &R::takeProfit, 91.5f)
         .verify();
 }
 

@@ -1,7 +1,9 @@
 #include "core/protocol/TradingQueries.h"
 
 #include "core/alerts/AlertList.h"
+#include "core/alerts/AlertQueries.h"
 #include "core/protocol/AlertInfo.h"
+#include "core/protocol/ServerLink.h"
 #include "core/protocol/TradingData.h"
 #include "tests/core/protocol/TradingTestRecords.h"
 #include "tests/support/SeamRecorder.h"
@@ -67,6 +69,7 @@ protected:
     TradingData data;
     AlertList alerts;
     SeamRecorder seam;
+    const ServerLink link{ServerEndpoint(), session, seam};
 };
 
 TEST_F(TradingQueries, ZeroCountsEmptyHoldingsAndOrdersButKeepProductsAndAlerts)
@@ -85,11 +88,11 @@ TEST_F(TradingQueries, ZeroCountsEmptyHoldingsAndOrdersButKeepProductsAndAlerts)
                           .send(zero));
     Connection connection = Connect(peer);
 
-    EXPECT_EQ(QueryTypeInfo(connection, session, data, seam), 1);
-    EXPECT_EQ(QueryAlertInfo(connection, session, alerts, seam), 1);
-    EXPECT_EQ(QueryHoldSumInfo(connection, session, data, seam), 1);
-    EXPECT_EQ(QueryHoldInfo(connection, session, data, seam), 1);
-    EXPECT_EQ(QueryDelegateInfo(connection, session, data, seam), 1);
+    EXPECT_EQ(QueryTypeInfo(connection, link, data), 1);
+    EXPECT_EQ(QueryAlertInfo(connection, link, alerts), 1);
+    EXPECT_EQ(QueryHoldSumInfo(connection, link, data), 1);
+    EXPECT_EQ(QueryHoldInfo(connection, link, data), 1);
+    EXPECT_EQ(QueryDelegateInfo(connection, link, data), 1);
 
     EXPECT_TRUE(peer.mismatches().empty()) << peer.mismatches().front();
     EXPECT_EQ(data.products().size(), 2u);
@@ -120,10 +123,10 @@ TEST_F(TradingQueries, RepliesReplaceTheListsWholeInServerOrder)
                                                Bytes(third.begin(), third.begin() + 100)})));
     Connection connection = Connect(peer);
 
-    EXPECT_EQ(QueryTypeInfo(connection, session, data, seam), 1);
-    EXPECT_EQ(QueryAlertInfo(connection, session, alerts, seam), 1);
-    EXPECT_EQ(QueryAccountInfo(connection, session, data, seam), 1);
-    EXPECT_EQ(QueryHoldInfo(connection, session, data, seam), 1);
+    EXPECT_EQ(QueryTypeInfo(connection, link, data), 1);
+    EXPECT_EQ(QueryAlertInfo(connection, link, alerts), 1);
+    EXPECT_EQ(QueryAccountInfo(connection, link, data), 1);
+    EXPECT_EQ(QueryHoldInfo(connection, link, data), 1);
 
     EXPECT_TRUE(peer.mismatches().empty());
     EXPECT_TRUE(seam.messages().empty());
@@ -145,7 +148,7 @@ TEST_F(TradingQueries, RepliesReplaceTheListsWholeInServerOrder)
 
 TEST_F(TradingQueries, ACountThatBreaksOffFailsWithItsMessageAndKeepsTheList)
 {
-    using Query = int (*)(Connection &, const Session &, TradingData &, DesktopSeam &);
+    using Query = int (*)(Connection &, const ServerLink &, TradingData &);
     const struct {
         Bytes request;
         Query query;
@@ -155,9 +158,9 @@ TEST_F(TradingQueries, ACountThatBreaksOffFailsWithItsMessageAndKeepsTheList)
         {test::PositionsRequest(), QueryHoldInfo, kHoldingsFailed},
         {test::PendingOrdersRequest(), QueryDelegateInfo, kHoldingsFailed},
         {Join({Header(19), test::Zeros(52)}),
-         [](Connection &c, const Session &s, TradingData &, DesktopSeam &messages) {
+         [](Connection &c, const ServerLink &l, TradingData &) {
              std::vector<DealInfo> deals(3);
-             const int result = QueryDealInfo(c, s, deals, messages);
+             const int result = QueryDealInfo(c, l, deals);
              return deals.size() == 3 ? result : 99;
          },
          "获取成交信息失败"},
@@ -169,7 +172,8 @@ TEST_F(TradingQueries, ACountThatBreaksOffFailsWithItsMessageAndKeepsTheList)
         Fill(fresh, unused);
         SeamRecorder messages;
         Connection connection = Connect(peer);
-        EXPECT_EQ(c.query(connection, session, fresh, messages), -1) << c.message;
+        EXPECT_EQ(c.query(connection, ServerLink(peer.endpoint(), session, messages), fresh), -1)
+            << c.message;
         EXPECT_TRUE(peer.mismatches().empty());
         EXPECT_EQ(messages.messageTexts(), std::vector<std::string>{c.message});
         EXPECT_EQ(fresh.positionSummary().size(), 1u);
@@ -188,7 +192,7 @@ TEST_F(TradingQueries, AnAccountReplyOf159BytesFailsAndKeepsThePreviousRecord)
     data.replaceAccount(previous);
     Connection connection = Connect(peer);
 
-    EXPECT_EQ(QueryAccountInfo(connection, session, data, seam), -1);
+    EXPECT_EQ(QueryAccountInfo(connection, link, data), -1);
     EXPECT_EQ(seam.messageTexts(), std::vector<std::string>{kAccountFailed});
     EXPECT_EQ(BytesOf(data.account()), BytesOf(previous));
 }
@@ -202,7 +206,7 @@ TEST_F(TradingQueries, RefreshHoldingsStopsAtTheFirstFailure)
                           .sendThenClose({1, 0}));
     Connection connection = Connect(peer);
 
-    EXPECT_EQ(RefreshHoldings(connection, session, data, seam), -1);
+    EXPECT_EQ(RefreshHoldings(connection, link, data), -1);
     EXPECT_EQ(seam.messageTexts(), std::vector<std::string>{kHoldingsFailed});
     // The account was never asked for: nothing followed the positions request.
     EXPECT_EQ(peer.received(), Join({Header(20), test::PositionsRequest()}));
@@ -226,7 +230,7 @@ TEST_F(TradingQueries, StartUpFetchRunsItsFourQueriesOnOneConnectionThenRecalcul
     product.sellPrice = 1001.5f;
     data.replaceProducts({product});
 
-    FetchAccountAtStart(peer.endpoint(), session, data, seam);
+    FetchAccountAtStart(ServerLink(peer.endpoint(), session, seam), data);
 
     EXPECT_TRUE(peer.mismatches().empty());
     EXPECT_EQ(peer.connectionsAccepted(), 1u);
@@ -244,7 +248,7 @@ TEST_F(TradingQueries, StartUpFetchSkipsTheAccountWhenTheHoldingsFailedButStillA
                           .expect(test::PositionsRequest())
                           .sendThenClose({3}));
 
-    FetchAccountAtStart(peer.endpoint(), session, data, seam);
+    FetchAccountAtStart(ServerLink(peer.endpoint(), session, seam), data);
 
     // Positions failed, no account message; the pending orders were still asked for and failed
     // on the closed connection.
@@ -261,7 +265,7 @@ TEST_F(TradingQueries, MainFrameFetchAsksForProductsThenAlertsOnOneConnection)
                           .expect(Header(8))
                           .send(ListReply({Alert(1, 5)})));
 
-    FetchProductsAndAlerts(peer.endpoint(), session, data, alerts, seam);
+    FetchProductsAndAlerts(ServerLink(peer.endpoint(), session, seam), data, alerts);
 
     EXPECT_TRUE(peer.mismatches().empty());
     EXPECT_EQ(peer.connectionsAccepted(), 1u);
@@ -271,10 +275,10 @@ TEST_F(TradingQueries, MainFrameFetchAsksForProductsThenAlertsOnOneConnection)
 
 TEST_F(TradingQueries, WithoutAConnectionTheListsStayAndTheFiguresAreStillComputed)
 {
-    const ServerEndpoint nowhere = test::Nowhere();
+    const ServerLink nowhere(test::Nowhere(), session, seam);
 
-    FetchProductsAndAlerts(nowhere, session, data, alerts, seam);
-    FetchAccountAtStart(nowhere, session, data, seam);
+    FetchProductsAndAlerts(nowhere, data, alerts);
+    FetchAccountAtStart(nowhere, data);
 
     EXPECT_EQ(seam.messageTexts(), (std::vector<std::string>{"无法连接服务器，操作已取消",
                                                              "无法连接服务器，操作已取消"}));

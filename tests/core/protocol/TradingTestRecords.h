@@ -12,6 +12,7 @@
 #include "core/protocol/Session.h"
 #include "core/protocol/TypeInfo.h"
 #include "core/protocol/WireRecord.h"
+#include "tests/support/BarBuilder.h"
 #include "tests/support/ScriptedPeer.h"
 
 #include <cstdint>
@@ -76,13 +77,12 @@ inline AccountInfo Account(double usableFunds, double occupiedMargin, double fro
 
 inline KLineBar Tick(std::int32_t productId, std::int32_t close, std::int32_t digits)
 {
-    KLineBar bar{};
-    bar.productId = productId;
-    bar.open = bar.high = bar.low = bar.close = close;
-    bar.digits = digits;
-    bar.keyNumber = 2024;
-    std::memcpy(bar.timeText, "10:15:00", 8);
-    return bar;
+    return BarBuilder()
+        .product(productId)
+        .prices(close, close, close, close)
+        .digits(digits)
+        .key(2024)
+        .time("10:15:00");
 }
 
 inline Session TestSession()

@@ -1,5 +1,6 @@
 #include "ui/app/CChildView.h"
 
+#include "core/alerts/MessageList.h"
 #include "core/protocol/TradingData.h"
 
 #include "tests/support/KLineRecords.h"
@@ -45,13 +46,15 @@ protected:
     test::TempFolder m_temp;
     test::SeamRecorder m_seam;
     TradingData m_trading;
+    MessageList m_messages;
     Session m_session;
 };
 
 TEST_F(CChildViewTest, CreationWithoutServerKeepsEveryFlagOnAndPlacesTheTwoPanels)
 {
     ScriptedPeer peer(std::vector<Script>{});
-    CChildView view(endpoint(peer), m_session, DataFolder(m_temp.path()), m_seam, m_trading, {});
+    CChildView view(ServerLink(endpoint(peer), m_session, m_seam), DataFolder(m_temp.path()),
+                    m_trading, m_messages, {});
     EXPECT_EQ(m_seam.messageTexts(), (std::vector<std::string>{"无法连接服务器，操作已取消"}));
     for (int id = 1; id <= 30; ++id)
         EXPECT_EQ(view.productFlags().flag(id), 1);
@@ -83,7 +86,8 @@ TEST_F(CChildViewTest, ArrowKeysGoToTheChartAndLeftOrDownPageOnlyWhileNoDownload
 {
     ScriptedPeer peer({Script().expectAny(50).stall(200ms),
                        Script().expectAny(50).send(Join({Int32Bytes(0), Bytes(13, 0)}))});
-    CChildView view(endpoint(peer), m_session, DataFolder(m_temp.path()), m_seam, m_trading, {});
+    CChildView view(ServerLink(endpoint(peer), m_session, m_seam), DataFolder(m_temp.path()),
+                    m_trading, m_messages, {});
     view.resize(900, 600);
     QSignalSpy keys(&view, &CChildView::chartKeyPressed);
     view.restartView();

@@ -45,6 +45,7 @@ struct Frame {
     TimedSeam seam;
     ProductNotificationFlags flags;
     SignalList signals;
+    MessageList messages;
     QAction messageButton{CommonButtonImage(32784), QStringLiteral("消息管理"), nullptr};
     std::map<int, std::unique_ptr<QAction>> products;
     std::unique_ptr<FrameTimers> timers;
@@ -60,7 +61,7 @@ struct Frame {
                 const auto found = products.find(commandId);
                 return found == products.end() ? nullptr : found->second.get();
             },
-            seam, flags, [this](std::int32_t id) { return signals.countFor(id); });
+            seam, flags, [this](std::int32_t id) { return signals.countFor(id); }, messages);
     }
 
     bool blank(const QAction &action) const

@@ -4,7 +4,8 @@
 #include "core/chart/SignalList.h"
 #include "core/protocol/TradingData.h"
 #include "core/protocol/WireRecord.h"
-#include "ui/app/CommandIds.h"
+#include "tests/support/BarBuilder.h"
+#include "ui/CommandIds.h"
 #include "ui/chart/CLeftTips.h"
 
 #include <QAction>
@@ -27,16 +28,12 @@ constexpr int kHeight = 470;
 
 KLineBar Bar(int index, std::int32_t open, std::int32_t close, std::int32_t high, std::int32_t low)
 {
-    KLineBar bar = ZeroRecord<KLineBar>();
-    bar.productId = 1;
-    bar.open = open;
-    bar.close = close;
-    bar.high = high;
-    bar.low = low;
-    bar.digits = 2;
-    bar.keyNumber = 2024;
-    std::snprintf(bar.timeText, sizeof bar.timeText, "%08d", index);
-    return bar;
+    return test::BarBuilder()
+        .product(1)
+        .prices(open, high, low, close)
+        .digits(2)
+        .key(2024)
+        .numbered(index);
 }
 
 TypeInfo Product()

@@ -2,12 +2,11 @@
 
 #include "core/protocol/TradingData.h"
 #include "core/protocol/WireRecord.h"
+#include "tests/support/BarBuilder.h"
 
 #include <QImage>
 
 #include <gtest/gtest.h>
-
-#include <cstring>
 
 namespace qs::ui {
 namespace {
@@ -30,14 +29,7 @@ struct LeftPanel : testing::Test {
     QImage grab() { return panel.grab().toImage().convertToFormat(QImage::Format_RGB32); }
     static KLineBar Bar(std::int32_t open)
     {
-        KLineBar bar = ZeroRecord<KLineBar>();
-        bar.open = open;
-        bar.high = 124000;
-        bar.low = 122000;
-        bar.close = 123000;
-        bar.digits = 2;
-        std::strcpy(bar.timeText, "03140800");
-        return bar;
+        return test::BarBuilder().prices(open, 124000, 122000, 123000).digits(2).time("03140800");
     }
     // Pixels other than black in the rectangle.
     static int Lit(const QImage &image, QRect area)

@@ -1,6 +1,6 @@
-#include "ui/app/RegisteredWindows.h"
+#include "ui/TradingNotices.h"
 
-#include "ui/app/WindowNotices.h"
+#include "tests/support/BarBuilder.h"
 
 #include <QWidget>
 
@@ -33,14 +33,12 @@ protected:
 
 KLineBar Tick(int product)
 {
-    KLineBar bar{};
-    bar.productId = product;
-    return bar;
+    return test::BarBuilder().product(product);
 }
 
-TEST(RegisteredWindows, NoticesArriveInOrderOncePerWindow)
+TEST(TradingNotices, NoticesArriveInOrderOncePerWindow)
 {
-    RegisteredWindows list;
+    TradingNotices list;
     Listener a;
     Listener b;
     list.add(&a);
@@ -57,9 +55,9 @@ TEST(RegisteredWindows, NoticesArriveInOrderOncePerWindow)
     EXPECT_EQ(a.lastTickProduct, 5);
 }
 
-TEST(RegisteredWindows, ClosedWindowsDropOut)
+TEST(TradingNotices, ClosedWindowsDropOut)
 {
-    RegisteredWindows list;
+    TradingNotices list;
     Listener stays;
     auto goes = std::make_unique<Listener>();
     list.add(goes.get());

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "core/chart/KLineDownload.h"
+#include "core/protocol/KLineBar.h"
+#include "core/protocol/SignalRecord.h"
+
+#include <cstdint>
+
+namespace qs {
+
+enum class SessionEnd {
+    LinkLost,  // the server ended the session; the channel must not be reconnected
+    KickedOff, // the member logged in elsewhere
+};
+
+// What the push and download threads ask of the windows. The UI implements it once, by posting
+// every call to its own thread: a call returns at once and never waits for the UI thread, which
+// may itself be waiting for the calling thread.
+class ClientEvents : public DownloadEvents {
+public:
+    // Lay the chart out again and repaint it.
+    virtual void relayoutChart() = 0;
+    // A pushed live bar went into the bar list; newBar when it opened a new period.
+    virtual void liveBarApplied(bool newBar) = 0;
+    // To every registered window, in this order per window: 1032 if either flag is set, 1033 if
+    // the orders flag is set, then 1031 with the tick. One delivery per tick, never merged.
+    virtual void tradingNotices(bool holdChanged, bool delegateChanged, const KLineBar &tick) = 0;
+    // The blink list upkeep: +1 for a new or repeated signal, -1 for a withdrawn one.
+    virtual void blinkUpkeep(std::int32_t productId, int direction) = 0;
+    // A message joined the message list: the manager's button blinks, the sound loops.
+    virtual void messageAdded(int soundId) = 0;
+    virtual void sessionEnded(SessionEnd why) = 0;
+
+    // A downloaded signal blinks its product's button like a pushed one; a finished download
+    // lays the chart out.
+    void downloadedSignal(const SignalRecord &signal) override { blinkUpkeep(signal.productId, 1); }
+    void historyReady() override { relayoutChart(); }
+};
+
+} // namespace qs

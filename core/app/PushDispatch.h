@@ -1,0 +1,54 @@
+#pragma once
+
+#include "core/protocol/PriceTick.h"
+#include "core/protocol/PushEventSink.h"
+#include "core/protocol/ServerLink.h"
+#include "core/signals/SignalFeed.h"
+
+#include <atomic>
+
+namespace qs {
+
+class ClientEvents;
+class ClientViewState;
+class MessageList;
+class SignalList;
+struct TradingData;
+
+// Where every pushed event goes, and in which order: a bar record first through the price-tick
+// handling, then into the chart's bar list; a signal record through the signal feed only; a
+// server message into the message list. Runs on the push thread; what windows must do leaves
+// through ClientEvents.
+class PushDispatch final : public PushEventSink, private PriceTickEnvironment {
+public:
+    PushDispatch(TradingData &trading, const ServerLink &link, ClientViewState &view,
+                 SignalList &signals, MessageList &messages, ClientEvents &events);
+
+    // The main window is going: ticks still being read do nothing more.
+    void detach() { m_attached = false; }
+
+    void onBarRecord(const KLineBar &bar) override;
+    void onSignalRecord(const SignalRecord &signal) override;
+    void onMessage(const std::string &utf8) override;
+    void onHeartbeat() override;
+    void onSessionClosed() override;
+    void onKickedOff() override;
+
+private:
+    bool mainWindowExists() override;
+    void relayoutChart() override;
+    void notifyWindows(bool holdChanged, bool delegateChanged, const KLineBar &tick) override;
+    void checkAlerts(const KLineBar &tick) override;
+
+    SignalFeedHooks feedHooks();
+    void addMessage(const std::string &utf8, int soundId);
+
+    ClientViewState &m_view;
+    MessageList &m_messages;
+    ClientEvents &m_events;
+    std::atomic<bool> m_attached{true};
+    PriceTick m_priceTick;
+    SignalFeed m_feed;
+};
+
+} // namespace qs

@@ -1,0 +1,121 @@
+#include "core/app/PushDispatch.h"
+
+#include "core/alerts/MessageList.h"
+#include "core/app/ClientEvents.h"
+#include "core/chart/BarList.h"
+#include "core/chart/ClientViewState.h"
+#include "core/chart/SignalList.h"
+#include "core/protocol/TradingData.h"
+#include "tests/core/protocol/TradingTestRecords.h"
+#include "tests/support/KLineRecords.h"
+#include "tests/support/SeamRecorder.h"
+#include "tests/support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace qs {
+namespace {
+
+// Notes every call as a word, with the bar list's size at the time of a tick's notices.
+class RecordingEvents final : public ClientEvents {
+public:
+    explicit RecordingEvents(const BarList &bars)
+        : m_bars(bars)
+    {}
+    void relayoutChart() override { log.push_back("relayout"); }
+    void liveBarApplied(bool newBar) override { log.push_back(newBar ? "new bar" : "live bar"); }
+    void tradingNotices(bool, bool, const KLineBar &tick) override
+    {
+        log.push_back("notices " + std::to_string(tick.productId) + " bars "
+                      + std::to_string(m_bars.size()));
+    }
+    void blinkUpkeep(std::int32_t productId, int direction) override
+    {
+        log.push_back("blink " + std::to_string(productId) + " " + std::to_string(direction));
+    }
+    void messageAdded(int soundId) override { log.push_back("message " + std::to_string(soundId)); }
+    void sessionEnded(SessionEnd why) override
+    {
+        log.push_back(why == SessionEnd::KickedOff ? "kicked off" : "link lost");
+    }
+
+    std::vector<std::string> log;
+
+private:
+    const BarList &m_bars;
+};
+
+struct Client {
+    test::TempFolder temp;
+    test::SeamRecorder seam;
+    Session session;
+    ServerEndpoint endpoint; // nothing listens: no event here may need the server
+    TradingData trading;
+    BarList bars;
+    SignalList signals;
+    MessageList messages;
+    RecordingEvents events{bars};
+    ClientViewState view{endpoint, session, DataFolder(temp.path()), bars, signals, events};
+    PushDispatch dispatch{trading, ServerLink(endpoint, session, seam), view, signals, messages,
+                          events};
+
+    Client()
+    {
+        trading.replaceProducts({test::Product(1, 2, 1), test::Product(2, 2, 1)});
+        view.setCurrentProduct(1);
+    }
+};
+
+TEST(PushDispatch, EachEventGoesToItsConsumersInOrder)
+{
+    struct Case {
+        const char *name;
+        std::function<void(PushDispatch &)> push;
+        std::vector<std::string> log;
+        std::size_t messages;
+    };
+    const std::vector<Case> cases{
+        // The tick reaches the account before the bar list (which takes no live bar before the
+        // history has loaded).
+        {"bar", [](PushDispatch &d) { d.onBarRecord(test::MakeBar(1, 2024, "11:00:00", 1234)); },
+         {"notices 1 bars 0"}, 0},
+        {"signal", [](PushDispatch &d) { d.onSignalRecord(test::MakeSignal(2, 1500)); },
+         {"relayout", "blink 2 1", "message 151"}, 1},
+        {"withdrawal", [](PushDispatch &d) { d.onSignalRecord(test::MakeSignal(2, 1500, 4)); },
+         {"blink 2 -1"}, 0},
+        {"message", [](PushDispatch &d) { d.onMessage("今日休市"); }, {"message 151"}, 1},
+        {"heartbeat", [](PushDispatch &d) { d.onHeartbeat(); }, {}, 0},
+        {"closed", [](PushDispatch &d) { d.onSessionClosed(); }, {"link lost"}, 0},
+        {"kicked", [](PushDispatch &d) { d.onKickedOff(); }, {"kicked off"}, 0},
+        {"detached bar",
+         [](PushDispatch &d) {
+             d.detach();
+             d.onBarRecord(test::MakeBar(1, 2024, "11:00:00", 1234));
+         },
+         {}, 0},
+    };
+    for (const Case &c : cases) {
+        Client client;
+        c.push(client.dispatch);
+        EXPECT_EQ(client.events.log, c.log) << c.name;
+        EXPECT_EQ(client.messages.size(), c.messages) << c.name;
+        EXPECT_TRUE(client.seam.messages().empty()) << c.name;
+    }
+}
+
+TEST(PushDispatch, TheTickSetsThePricesAndTheHeartbeatReachesTheWatchdog)
+{
+    Client client;
+    client.dispatch.onBarRecord(test::MakeBar(1, 2024, "11:00:00", 1234));
+    EXPECT_FLOAT_EQ(client.trading.product(1).lastPrice, 12.34f);
+    EXPECT_TRUE(client.view.watchdogTick()) << "no heartbeat yet";
+    client.dispatch.onHeartbeat();
+    EXPECT_FALSE(client.view.watchdogTick());
+}
+
+} // namespace
+} // namespace qs

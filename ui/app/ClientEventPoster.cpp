@@ -1,0 +1,47 @@
+#include "ui/app/ClientEventPoster.h"
+
+namespace qs::ui {
+
+ClientEventPoster::ClientEventPoster(QObject *parent)
+    : QObject(parent)
+{}
+
+template<typename Work>
+void ClientEventPoster::post(Work work)
+{
+    QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
+}
+
+void ClientEventPoster::relayoutChart()
+{
+    post([this] { Q_EMIT chartRelayoutRequested(); });
+}
+
+void ClientEventPoster::liveBarApplied(bool newBar)
+{
+    post([this, newBar] { Q_EMIT liveBarWasApplied(newBar); });
+}
+
+void ClientEventPoster::tradingNotices(bool holdChanged, bool delegateChanged, const KLineBar &tick)
+{
+    post([this, holdChanged, delegateChanged, tick] {
+        Q_EMIT tradingNoticesArrived(holdChanged, delegateChanged, tick);
+    });
+}
+
+void ClientEventPoster::blinkUpkeep(std::int32_t productId, int direction)
+{
+    post([this, productId, direction] { Q_EMIT blinkUpkeepRequested(productId, direction); });
+}
+
+void ClientEventPoster::messageAdded(int soundId)
+{
+    post([this, soundId] { Q_EMIT messageWasAdded(soundId); });
+}
+
+void ClientEventPoster::sessionEnded(SessionEnd why)
+{
+    post([this, why] { Q_EMIT sessionWasEnded(why); });
+}
+
+} // namespace qs::ui

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "core/app/ClientEvents.h"
+
+#include <QObject>
+
+namespace qs::ui {
+
+// The UI's side of ClientEvents: each call from a worker thread is posted to the UI thread with
+// a copy of its data and comes out there as a signal.
+class ClientEventPoster final : public QObject, public ClientEvents {
+    Q_OBJECT
+
+public:
+    explicit ClientEventPoster(QObject *parent = nullptr);
+
+    void relayoutChart() override;
+    void liveBarApplied(bool newBar) override;
+    void tradingNotices(bool holdChanged, bool delegateChanged, const KLineBar &tick) override;
+    void blinkUpkeep(std::int32_t productId, int direction) override;
+    void messageAdded(int soundId) override;
+    void sessionEnded(SessionEnd why) override;
+
+Q_SIGNALS:
+    void chartRelayoutRequested();
+    void liveBarWasApplied(bool newBar);
+    void tradingNoticesArrived(bool holdChanged, bool delegateChanged, const qs::KLineBar &tick);
+    void blinkUpkeepRequested(int productId, int direction);
+    void messageWasAdded(int soundId);
+    void sessionWasEnded(qs::SessionEnd why);
+
+private:
+    template<typename Work>
+    void post(Work work);
+};
+
+} // namespace qs::ui
