@@ -13,8 +13,8 @@ namespace qs {
 // One connection's life, shared by the UI thread and the connection's own thread.
 struct PushChannel::Run {
     std::mutex mutex;
-    SocketWaker waker;            // set once connected, under mutex
-    bool abandoned = false;       // under mutex; also mirrored below for the hot path
+    SocketWaker waker;      // set once connected, under mutex
+    bool abandoned = false; // under mutex; also mirrored below for the hot path
     std::atomic<bool> dropped{false};
     std::atomic<bool> connectFailed{false};
     std::atomic<bool> active{true}; // connecting or reading

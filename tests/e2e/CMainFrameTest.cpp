@@ -11,9 +11,9 @@
 #include "tests/e2e/DemoLogin.h"
 #include "tests/support/SeamRecorder.h"
 #include "tests/support/TempFolder.h"
-#include "ui/app/CChildView.h"
 #include "ui/CommandIds.h"
 #include "ui/TradingNotices.h"
+#include "ui/app/CChildView.h"
 
 #include <QAction>
 #include <QElapsedTimer>
@@ -77,6 +77,21 @@ protected:
     }
 
     DataFolder folder() const { return DataFolder(m_temp.path()); }
+
+    // Shown, trading and with the history of product 1 loaded; none when it would not load.
+    std::unique_ptr<CMainFrame> startFrameOnProductOne()
+    {
+        ClientSettings stored;
+        stored.setLastProduct(1);
+        stored.write(folder());
+        auto frame = makeFrame();
+        frame->show();
+        frame->startTrading();
+        CChildView *view = frame->clientView();
+        if (!QTest::qWaitFor([&] { return view->state().historyLoaded(); }, 10000))
+            frame.reset();
+        return frame;
+    }
 
     // An order through the request port, as the order dialogs will send it.
     std::int32_t placeOrder(std::int32_t kind, float price)
@@ -321,14 +336,9 @@ protected:
 TEST_F(MainFrameTest, ASteeredPriceMovesTheAccountFiguresTheNoticesAndTheLiveBar)
 {
     ASSERT_EQ(placeOrder(order_kind::kMarket, m_server.quote(1).buy), 1);
-    ClientSettings stored;
-    stored.setLastProduct(1);
-    ASSERT_TRUE(stored.write(folder()));
-    auto frame = makeFrame();
-    frame->show();
-    frame->startTrading();
+    auto frame = startFrameOnProductOne();
+    ASSERT_TRUE(frame);
     CChildView *view = frame->clientView();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return view->state().historyLoaded(); }, 10000));
     TickListener listener;
     frame->notices().add(&listener);
 
@@ -354,14 +364,9 @@ TEST_F(MainFrameTest, AStalledTickRefreshNeverFreezesTheWindowWhenTheWatchdogRec
     // A waiting order the next tick reaches makes the push thread refresh the orders, which the
     // server answers only after three seconds.
     ASSERT_EQ(placeOrder(order_kind::kLimit, m_server.quote(1).buy - 20), 1);
-    ClientSettings stored;
-    stored.setLastProduct(1);
-    ASSERT_TRUE(stored.write(folder()));
-    auto frame = makeFrame();
-    frame->show();
-    frame->startTrading();
+    auto frame = startFrameOnProductOne();
+    ASSERT_TRUE(frame);
     CChildView *view = frame->clientView();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return view->state().historyLoaded(); }, 10000));
     const int connections = view->pushConnectionsMade();
 
     m_server.answerLate(cmd::kPendingOrders, std::chrono::milliseconds(3000));

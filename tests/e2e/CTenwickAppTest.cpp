@@ -3,6 +3,7 @@
 #include "server/DemoServer.h"
 #include "tests/support/SeamRecorder.h"
 #include "tests/support/TempFolder.h"
+#include "ui/app/CChildView.h"
 #include "ui/app/CMainFrame.h"
 #include "ui/app/SingleInstance.h"
 
@@ -85,6 +86,19 @@ TEST(CTenwickApp, LoginLeadsToTheMainFrame)
     EXPECT_TRUE(app.mainFrame()->isVisible());
     EXPECT_TRUE(app.session().established());
     EXPECT_EQ(app.session().memberName(), "demo");
+
+    // Restart: the push channel is closed first, then the window, then the new program starts.
+    CChildView *view = app.mainFrame()->clientView();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view->pushChannelOpen(); }, 10000));
+    bool pushOpenAtStart = true;
+    bool frameVisibleAtStart = true;
+    app.setProgramStarter([&] {
+        pushOpenAtStart = view->pushChannelOpen();
+        frameVisibleAtStart = app.mainFrame()->isVisible();
+    });
+    app.restart();
+    EXPECT_FALSE(pushOpenAtStart);
+    EXPECT_FALSE(frameVisibleAtStart);
 }
 
 TEST(CTenwickApp, CancelledLoginEndsWithoutAFrame)

@@ -1,7 +1,7 @@
 // The K-line store against the demo server: first start, second start from the cache, and paging
 // back with the Left key until the history ends.
-#include "core/chart/KLineCache.h"
 #include "core/alerts/MessageList.h"
+#include "core/chart/KLineCache.h"
 #include "server/DemoServer.h"
 #include "server/HistorySlice.h"
 #include "tests/e2e/DemoLogin.h"
@@ -53,8 +53,9 @@ protected:
 
     std::unique_ptr<CChildView> startView()
     {
-        auto view = std::make_unique<CChildView>(ServerLink(m_server.endpoint(), m_session, m_seam),
-                                                 m_folder, m_trading, m_messages, ui::CKMainCallbacks{});
+        auto view
+            = std::make_unique<CChildView>(ServerLink(m_server.endpoint(), m_session, m_seam),
+                                           m_folder, m_trading, m_messages, ui::CKMainCallbacks{});
         view->resize(900, 600);
         view->setCurrentProduct(kProduct);
         view->restartView();

@@ -9,9 +9,9 @@
 #include "tests/e2e/DemoLogin.h"
 #include "tests/support/SeamRecorder.h"
 #include "tests/support/TempFolder.h"
+#include "ui/CommandIds.h"
 #include "ui/alerts/CSmsManager.h"
 #include "ui/app/CChildView.h"
-#include "ui/CommandIds.h"
 #include "ui/app/FrameTimers.h"
 
 #include <QAction>
@@ -44,7 +44,8 @@ TEST(SignalFeedE2E, PublishedSignalIsDrawnFlashesItsButtonAndIsListed)
     seam.clear();
     test::TempFolder temp;
     TradingData trading;
-    CMainFrame frame(ServerLink(server.endpoint(), session, seam), DataFolder(temp.path()), trading);
+    CMainFrame frame(ServerLink(server.endpoint(), session, seam), DataFolder(temp.path()),
+                     trading);
     frame.frameTimers().setPeriods({25ms, 5000ms, 5ms});
     frame.show();
     frame.startTrading();

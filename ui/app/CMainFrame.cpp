@@ -73,8 +73,9 @@ CMainFrame::~CMainFrame()
 
 FrameContext CMainFrame::context()
 {
-    return FrameContext{m_link, m_trading, this, m_notices, m_chartSelection,
-                        [this] { m_view->chartPanel()->relayout(); }};
+    return FrameContext{m_link, m_trading, this, m_notices, m_chartSelection, [this] {
+                            m_view->chartPanel()->relayout();
+                        }};
 }
 
 void CMainFrame::createClientView()

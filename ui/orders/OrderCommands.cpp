@@ -31,9 +31,9 @@ void OrderCommands::deleteSelectedOrder()
     if (number.empty())
         return;
     const std::vector<DelegateInfo> orders = m_context.trading.pendingOrders();
-    const auto selected = std::find_if(orders.begin(), orders.end(), [&number](const DelegateInfo &o) {
-        return o.number() == number;
-    });
+    const auto selected
+        = std::find_if(orders.begin(), orders.end(),
+                       [&number](const DelegateInfo &o) { return o.number() == number; });
     if (selected == orders.end())
         return;
     DeleteOrder(*selected, m_context.link, m_context.trading, m_context.relayoutChart);

@@ -81,12 +81,18 @@ TEST(PushDispatch, EachEventGoesToItsConsumersInOrder)
     const std::vector<Case> cases{
         // The tick reaches the account before the bar list (which takes no live bar before the
         // history has loaded).
-        {"bar", [](PushDispatch &d) { d.onBarRecord(test::MakeBar(1, 2024, "11:00:00", 1234)); },
-         {"notices 1 bars 0"}, 0},
-        {"signal", [](PushDispatch &d) { d.onSignalRecord(test::MakeSignal(2, 1500)); },
-         {"relayout", "blink 2 1", "message 151"}, 1},
-        {"withdrawal", [](PushDispatch &d) { d.onSignalRecord(test::MakeSignal(2, 1500, 4)); },
-         {"blink 2 -1"}, 0},
+        {"bar",
+         [](PushDispatch &d) { d.onBarRecord(test::MakeBar(1, 2024, "11:00:00", 1234)); },
+         {"notices 1 bars 0"},
+         0},
+        {"signal",
+         [](PushDispatch &d) { d.onSignalRecord(test::MakeSignal(2, 1500)); },
+         {"relayout", "blink 2 1", "message 151"},
+         1},
+        {"withdrawal",
+         [](PushDispatch &d) { d.onSignalRecord(test::MakeSignal(2, 1500, 4)); },
+         {"blink 2 -1"},
+         0},
         {"message", [](PushDispatch &d) { d.onMessage("今日休市"); }, {"message 151"}, 1},
         {"heartbeat", [](PushDispatch &d) { d.onHeartbeat(); }, {}, 0},
         {"closed", [](PushDispatch &d) { d.onSessionClosed(); }, {"link lost"}, 0},
@@ -96,7 +102,8 @@ TEST(PushDispatch, EachEventGoesToItsConsumersInOrder)
              d.detach();
              d.onBarRecord(test::MakeBar(1, 2024, "11:00:00", 1234));
          },
-         {}, 0},
+         {},
+         0},
     };
     for (const Case &c : cases) {
         Client client;

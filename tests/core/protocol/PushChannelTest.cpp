@@ -9,10 +9,10 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <cstring>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
+#include <cstring>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -264,10 +264,11 @@ private:
 
 TEST_F(PushChannelTest, CloseNeverWaitsForABusyThreadAndItsLaterEventsAreDropped)
 {
-    ScriptedPeer peer(Script()
-                          .expect(subscription())
-                          .send(Join({Int32Bytes(4), RecordEvent(test::MakeBar(1, 2024, "11:00:00", 77))}))
-                          .stall(30s));
+    ScriptedPeer peer(
+        Script()
+            .expect(subscription())
+            .send(Join({Int32Bytes(4), RecordEvent(test::MakeBar(1, 2024, "11:00:00", 77))}))
+            .stall(30s));
     BlockingSink sink;
     PushChannel channel(sink);
     ASSERT_TRUE(channel.open(peer.endpoint(), m_session));
