@@ -248,6 +248,11 @@ void DemoServer::clearReplyFaults()
     m_steering.clearFaults();
 }
 
+void DemoServer::forceNextResult(std::int32_t command, std::int32_t code)
+{
+    m_steering.forceNextResult(command, code);
+}
+
 void DemoServer::offerOnlyProducts(std::vector<std::int32_t> productIds)
 {
     m_steering.offerOnly(std::move(productIds));

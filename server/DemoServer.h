@@ -72,6 +72,8 @@ public:
     void answerLate(std::int32_t command, std::chrono::milliseconds delay);
     void closeInReply(std::int32_t command, std::size_t bytesSent = RequestSteering::kMiddle);
     void clearReplyFaults();
+    // The next order of this command gets this result code without being carried out.
+    void forceNextResult(std::int32_t command, std::int32_t code);
     // The product list offers only these products from now on.
     void offerOnlyProducts(std::vector<std::int32_t> productIds);
     std::vector<std::uint8_t> lastRequestBody(std::int32_t command) const;

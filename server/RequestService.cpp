@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 namespace qs::server {
 
@@ -245,6 +246,8 @@ RequestService::Reply RequestService::handleSession(std::int32_t command, const 
         return Reply{{static_cast<std::uint8_t>(removed ? 1 : 0)}};
     }
     case cmd::kOpenOrder: {
+        if (const std::optional<std::int32_t> forced = m_steering.takeForcedResult(command))
+            return Reply{BytesOf(*forced)};
         const QuoteBoard quotes = m_accounts.currentQuotes();
         return Reply{
             BytesOf(m_accounts.of(member).open(BodyAs<OpenOrderBody>(body), quotes, closed))};

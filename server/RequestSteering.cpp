@@ -22,6 +22,23 @@ void RequestSteering::clearFaults()
     m_faults.clear();
 }
 
+void RequestSteering::forceNextResult(std::int32_t command, std::int32_t code)
+{
+    std::lock_guard lock(m_mutex);
+    m_forcedResults[command] = code;
+}
+
+std::optional<std::int32_t> RequestSteering::takeForcedResult(std::int32_t command)
+{
+    std::lock_guard lock(m_mutex);
+    const auto found = m_forcedResults.find(command);
+    if (found == m_forcedResults.end())
+        return std::nullopt;
+    const std::int32_t code = found->second;
+    m_forcedResults.erase(found);
+    return code;
+}
+
 RequestSteering::Fault RequestSteering::faultFor(std::int32_t command) const
 {
     std::lock_guard lock(m_mutex);

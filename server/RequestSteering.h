@@ -25,6 +25,10 @@ public:
     // Sends the first bytes of the reply and closes; kMiddle sends half of it.
     void closeInReply(std::int32_t command, std::size_t bytesSent = kMiddle);
     void clearFaults();
+    // The next order request of this command is answered with this result code and not carried
+    // out: codes the simulated account cannot produce from the client's side of the checks.
+    void forceNextResult(std::int32_t command, std::int32_t code);
+    std::optional<std::int32_t> takeForcedResult(std::int32_t command);
     // The product list answers only these products (all of them until this is called).
     void offerOnly(std::vector<std::int32_t> productIds);
     bool offers(std::int32_t productId) const;
@@ -44,6 +48,7 @@ private:
     std::condition_variable m_wake;
     bool m_shutdown = false;
     std::map<std::int32_t, Fault> m_faults;
+    std::map<std::int32_t, std::int32_t> m_forcedResults;
     std::map<std::int32_t, std::vector<std::uint8_t>> m_bodies;
     std::map<std::int32_t, int> m_counts;
     std::optional<std::vector<std::int32_t>> m_offered;

@@ -2,6 +2,7 @@
 
 #include "core/protocol/ServerLink.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -29,7 +30,8 @@ struct FrameContext {
     QWidget *window; // owner of the feature's dialogs
     TradingNotices &notices;
     const ChartSelection &selection;
-    std::function<void()> relayoutChart; // UI thread
+    std::function<void()> relayoutChart;          // UI thread
+    std::function<std::int32_t()> currentProduct; // the chart's
 };
 
 // The frame offers each command to the feature routers in turn, then handles its own.

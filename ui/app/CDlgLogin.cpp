@@ -5,7 +5,7 @@
 #include "core/platform/DesktopSeam.h"
 #include "core/platform/MachineIdentity.h"
 #include "ui/app/VerificationPictureView.h"
-#include "ui/app/WaitCursor.h"
+#include "ui/widgets/WaitCursor.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -73,8 +73,14 @@ CMainFrame::~CMainFrame()
 
 FrameContext CMainFrame::context()
 {
-    return FrameContext{m_link, m_trading, this, m_notices, m_chartSelection, [this] {
-                            m_view->chartPanel()->relayout();
+    return FrameContext{m_link,
+                        m_trading,
+                        this,
+                        m_notices,
+                        m_chartSelection,
+                        [this] { m_view->chartPanel()->relayout(); },
+                        [this] {
+                            return m_view->currentProduct();
                         }};
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/orders/OrderRefetch.h"
 #include "ui/CommandRouter.h"
 
 namespace qs::ui {
@@ -12,6 +13,10 @@ public:
     bool route(int commandId) override;
 
 private:
+    template<typename Dialog>
+    void openOrder(Refetch after);
+    // What the opener does after an order the server carried out.
+    void afterOrder(Refetch what);
     void deleteSelectedOrder();
 
     FrameContext m_context;

@@ -1,0 +1,166 @@
+// The two open dialogs without a server: the key policy, local refusals and price ticks.
+#include "ui/orders/COpenOrder.h"
+#include "ui/orders/COpenOrderZj.h"
+
+#include "core/platform/Socket.h"
+#include "core/protocol/TradingData.h"
+#include "tests/core/protocol/TradingTestRecords.h"
+#include "tests/support/SeamRecorder.h"
+#include "ui/TradingNotices.h"
+#include "ui/chart/CPriceStatic.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace qs::ui {
+namespace {
+
+constexpr const char *kNoServer = "无法连接服务器，操作已取消";
+
+TypeInfo Tradable(std::int32_t id, float buy, float sell)
+{
+    TypeInfo product = test::Product(id, 2, 1);
+    product.tradable = 1;
+    product.buyPrice = buy;
+    product.sellPrice = sell;
+    product.minLots = 1;
+    product.maxLots = 5;
+    product.lotStep = 1;
+    product.stopDistance = 3;
+    product.limitDistance = 2;
+    return product;
+}
+
+// Nothing listens on the request port: whatever reaches the exchange shows kNoServer.
+class OpenOrderDialogs : public ::testing::Test {
+protected:
+    OpenOrderDialogs()
+    {
+        Listener gone = Listener::listen(Ipv4Address::loopback(), 0);
+        m_endpoint.requestPort = gone.port();
+        m_trading.replaceProducts({Tradable(1, 1765.5f, 1765.0f), Tradable(2, 7.5f, 7.4f)});
+    }
+
+    FrameContext context()
+    {
+        return FrameContext{ServerLink(m_endpoint, m_session, m_seam),
+                            m_trading,
+                            nullptr,
+                            m_notices,
+                            m_selection,
+                            {},
+                            [] {
+                                return 1;
+                            }};
+    }
+
+    template<typename Dialog>
+    std::unique_ptr<Dialog> open()
+    {
+        auto dialog = std::make_unique<Dialog>(context(), 1);
+        dialog->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
+        return dialog;
+    }
+
+    static QStringList FieldTexts(QWidget &dialog)
+    {
+        QStringList texts;
+        for (const QLineEdit *edit : dialog.findChildren<QLineEdit *>())
+            texts << edit->text();
+        for (const QComboBox *combo : dialog.findChildren<QComboBox *>())
+            texts << combo->currentText();
+        return texts;
+    }
+
+    // Enter in every field and on every button but the submit ones does nothing at all.
+    void expectEnterIsInert(QDialog &dialog, const QStringList &submitNames)
+    {
+        const QStringList before = FieldTexts(dialog);
+        QList<QWidget *> targets;
+        for (QLineEdit *edit : dialog.findChildren<QLineEdit *>())
+            targets << edit;
+        for (QComboBox *combo : dialog.findChildren<QComboBox *>())
+            targets << combo;
+        for (QAbstractButton *button : dialog.findChildren<QAbstractButton *>())
+            if (!submitNames.contains(button->objectName()))
+                targets << button;
+        for (QWidget *target : targets) {
+            target->setFocus();
+            for (int key : {Qt::Key_Return, Qt::Key_Enter})
+                QTest::keyClick(target, static_cast<Qt::Key>(key));
+        }
+        EXPECT_TRUE(dialog.isVisible()) << dialog.objectName().toStdString();
+        EXPECT_EQ(dialog.result(), 0);
+        EXPECT_EQ(FieldTexts(dialog), before);
+        EXPECT_TRUE(m_seam.messages().empty()) << m_seam.messageTexts().front();
+    }
+
+    ServerEndpoint m_endpoint;
+    Session m_session;
+    test::SeamRecorder m_seam;
+    TradingData m_trading;
+    TradingNotices m_notices;
+    ChartSelection m_selection;
+};
+
+TEST_F(OpenOrderDialogs, EnterSubmitsOnlyFromASubmitButton)
+{
+    auto market = open<COpenOrder>();
+    expectEnterIsInert(*market, {QStringLiteral("button1044"), QStringLiteral("button1045")});
+    auto limit = open<COpenOrderZj>();
+    expectEnterIsInert(*limit, {QStringLiteral("button1060"), QStringLiteral("button1063")});
+
+    // Without a server the dialog stays open with its fields as typed.
+    const QStringList typed = FieldTexts(*market);
+    auto *buy = market->findChild<QAbstractButton *>(QStringLiteral("button1044"));
+    buy->setFocus();
+    QTest::keyClick(buy, Qt::Key_Return);
+    EXPECT_EQ(m_seam.messageTexts(), std::vector<std::string>{kNoServer});
+    EXPECT_TRUE(market->isVisible());
+    EXPECT_EQ(FieldTexts(*market), typed);
+}
+
+TEST_F(OpenOrderDialogs, ABuyWithoutAPriceIsRefusedBeforeAnythingIsSent)
+{
+    m_trading.replaceProducts({Tradable(1, 0, 0)});
+    auto market = open<COpenOrder>();
+    EXPECT_EQ(market->findChild<CPriceStatic *>(QStringLiteral("label1037"))->text(),
+              QStringLiteral("0.00"));
+    market->submit(1);
+    EXPECT_EQ(m_seam.messageTexts(), std::vector<std::string>{"无效价格"});
+}
+
+TEST_F(OpenOrderDialogs, OnlyATickOfTheDialogsProductMovesItsPrices)
+{
+    auto market = open<COpenOrder>();
+    auto limit = open<COpenOrderZj>();
+    auto *buyLabel = market->findChild<CPriceStatic *>(QStringLiteral("label1037"));
+    auto *buyButton = limit->findChild<QAbstractButton *>(QStringLiteral("button1060"));
+    EXPECT_EQ(buyLabel->text(), QStringLiteral("1765.50"));
+    EXPECT_EQ(buyButton->text(), QStringLiteral("买/价格<1763.50 或者 > 1767.50"));
+
+    m_trading.replaceProducts({Tradable(1, 1770.5f, 1770.0f), Tradable(2, 8.5f, 8.4f)});
+    KLineBar other{};
+    other.productId = 2;
+    m_notices.deliver(false, false, other);
+    EXPECT_EQ(buyLabel->text(), QStringLiteral("1765.50"));
+    EXPECT_EQ(buyButton->text(), QStringLiteral("买/价格<1763.50 或者 > 1767.50"));
+
+    KLineBar own{};
+    own.productId = 1;
+    m_notices.deliver(false, false, own);
+    EXPECT_EQ(buyLabel->text(), QStringLiteral("1770.50"));
+    EXPECT_EQ(market->findChild<CPriceStatic *>(QStringLiteral("label1038"))->text(),
+              QStringLiteral("1770.00"));
+    EXPECT_EQ(buyButton->text(), QStringLiteral("买/价格<1768.50 或者 > 1772.50"));
+}
+
+} // namespace
+} // namespace qs::ui

@@ -1,0 +1,138 @@
+#include "ui/orders/COpenOrder.h"
+
+#include "core/orders/OpenOrderForms.h"
+#include "core/protocol/Commands.h"
+#include "core/protocol/OrderRecords.h"
+#include "ui/chart/CPriceStatic.h"
+#include "ui/orders/OpenOrderControls.h"
+#include "ui/widgets/CFloatNumberEdit.h"
+#include "ui/widgets/MySpinButtonCtrl.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace qs::ui {
+
+namespace {
+constexpr int kSlippageDigits = 4;
+constexpr qint64 kSlippageSpinUpper = 1000;
+} // namespace
+
+COpenOrder::COpenOrder(const FrameContext &context, std::int32_t productId, QWidget *parent)
+    : OrderDialogBase(context, OrderDialog::MarketOpen, productId, parent)
+    , m_controls(new OpenOrderControls(this))
+    , m_buyPrice(makePriceLabel(1037, kBuyColour))
+    , m_sellPrice(makePriceLabel(1038, kSellColour))
+    , m_buy(makeButton(1044, QStringLiteral("买")))
+    , m_sell(makeButton(1045, QStringLiteral("卖")))
+    , m_useSlippage(new QCheckBox(QStringLiteral("允许成交价和报价的最大点差"), this))
+    , m_slippage(new CFloatNumberEdit(this))
+{
+    setObjectName(QStringLiteral("COpenOrder"));
+    setWindowTitle(QStringLiteral("市价建仓单"));
+    NameControl(m_useSlippage, "check", 1039, {});
+    NameControl(m_slippage, "edit", 1040, QStringLiteral("允许成交价和报价的最大点差"));
+    auto *slippageSpin = new MySpinButtonCtrl(this);
+    NameControl(slippageSpin, "spin", 1041, QStringLiteral("允许成交价和报价的最大点差"));
+    slippageSpin->setRange(0, kSlippageSpinUpper);
+    slippageSpin->setBuddy(m_slippage);
+    m_buyPrice->setAccessibleName(QStringLiteral("买价"));
+    m_sellPrice->setAccessibleName(QStringLiteral("卖价"));
+    m_buy->setStyleSheet(QStringLiteral("background-color: rgb(255,128,128);"));
+    m_sell->setStyleSheet(QStringLiteral("background-color: rgb(160,192,255);"));
+    m_buy->setMinimumHeight(36);
+    m_sell->setMinimumHeight(36);
+    addSubmitButton(m_buy);
+    addSubmitButton(m_sell);
+
+    auto *group = new QGroupBox(QStringLiteral("市价建仓"), this);
+    NameControl(group, "group", 1047, {});
+    auto *grid = new QGridLayout(group);
+    m_controls->addProductAndLots(*grid, 0);
+    m_controls->addStops(*grid, 2);
+    auto *prices = new QGridLayout;
+    prices->addWidget(m_buyPrice, 0, 0, Qt::AlignHCenter);
+    prices->addWidget(m_sellPrice, 0, 1, Qt::AlignHCenter);
+    prices->addWidget(m_buy, 1, 0);
+    prices->addWidget(m_sell, 1, 1);
+    grid->addLayout(prices, 4, 0, 1, 3);
+    auto *slippageRow = new QHBoxLayout;
+    slippageRow->addWidget(m_useSlippage);
+    slippageRow->addWidget(m_slippage);
+    slippageRow->addWidget(slippageSpin);
+    slippageRow->addStretch();
+    grid->addLayout(slippageRow, 5, 0, 1, 3);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(group);
+
+    m_useSlippage->setChecked(true);
+    m_slippage->setDigits(kSlippageDigits);
+    m_controls->fillPicker(context.trading, productId);
+    showProduct();
+
+    connect(m_controls, &OpenOrderControls::productChosen, this, &COpenOrder::changeProduct);
+    connect(m_buy, &QPushButton::clicked, this, [this] { submit(1); });
+    connect(m_sell, &QPushButton::clicked, this, [this] { submit(2); });
+}
+
+void COpenOrder::showProduct()
+{
+    m_controls->applyProduct(product());
+    m_slippage->setUnitsText(QString::fromStdString(InitialSlippageText(product())));
+    refreshPrices();
+}
+
+void COpenOrder::changeProduct(std::int32_t productId)
+{
+    if (!takeProduct(productId))
+        return;
+    showProduct();
+}
+
+void COpenOrder::refreshPrices()
+{
+    m_buyPrice->setText(priceText(product().buyPrice));
+    m_sellPrice->setText(priceText(product().sellPrice));
+    m_buyPrice->update();
+    m_sellPrice->update();
+}
+
+void COpenOrder::productTicked()
+{
+    refreshPrices();
+}
+
+void COpenOrder::submit(std::int32_t direction)
+{
+    MarketOpenFields fields;
+    fields.productId = m_controls->selectedProduct();
+    fields.lots = m_controls->lots()->value();
+    fields.slippageTicked = m_useSlippage->isChecked();
+    fields.slippage = m_slippage->value();
+    fields.stopLoss = m_controls->stopLoss()->value();
+    fields.takeProfit = m_controls->takeProfit()->value();
+    fields.buyLabel = m_buyPrice->text().toDouble();
+    fields.sellLabel = m_sellPrice->text().toDouble();
+    const OrderForm form = MarketOpenForm(product(), fields, direction);
+    if (form.refusal) {
+        showText(*form.refusal);
+        return;
+    }
+    std::int32_t code = 0;
+    const Outcome outcome = exchangeForCode(cmd::kOpenOrder, &form.body, sizeof form.body, code);
+    if (!outcome.sent)
+        return;
+    if (code == order_result::kDone) {
+        done(kSucceeded);
+        return;
+    }
+    showText(ResultText(kind(), code, product()));
+    if (!outcome.complete)
+        refetchAfterIncomplete(Refetch::Holdings);
+}
+
+} // namespace qs::ui

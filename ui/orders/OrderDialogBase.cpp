@@ -1,0 +1,154 @@
+#include "ui/orders/OrderDialogBase.h"
+
+#include "core/platform/DesktopSeam.h"
+#include "core/platform/PriceFormat.h"
+#include "core/protocol/RequestExchange.h"
+#include "core/protocol/TradingData.h"
+#include "ui/TradingNotices.h"
+#include "ui/chart/CPriceStatic.h"
+#include "ui/widgets/WaitCursor.h"
+
+#include <QKeyEvent>
+#include <QPushButton>
+
+#include <array>
+
+namespace qs::ui {
+
+OrderDialogBase::OrderDialogBase(const FrameContext &context, OrderDialog kind,
+                                 std::int32_t productId, QWidget *parent)
+    : QDialog(parent)
+    , m_context(context)
+    , m_kind(kind)
+    , m_product(ZeroRecord<TypeInfo>())
+{
+    m_product.productId = productId;
+    takeProduct(productId);
+    m_context.notices.add(this);
+}
+
+bool OrderDialogBase::takeProduct(std::int32_t productId)
+{
+    TypeInfo record = ZeroRecord<TypeInfo>();
+    if (!m_context.trading.copyProduct(productId, record))
+        return false;
+    m_product = record;
+    return true;
+}
+
+QString OrderDialogBase::priceText(double value) const
+{
+    return QString::fromStdString(FormatPrice(value, m_product.digits));
+}
+
+CPriceStatic *OrderDialogBase::makePriceLabel(int controlId, QRgb colour)
+{
+    auto *label = new CPriceStatic(this);
+    label->setObjectName(QStringLiteral("label%1").arg(controlId));
+    label->setColour(colour);
+    label->setMinimumSize(120, 24);
+    return label;
+}
+
+QPushButton *OrderDialogBase::makeButton(int controlId, const QString &text)
+{
+    auto *button = new QPushButton(text, this);
+    button->setObjectName(QStringLiteral("button%1").arg(controlId));
+    // A default button would take every Enter pressed in a field.
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    return button;
+}
+
+void OrderDialogBase::addSubmitButton(QAbstractButton *button)
+{
+    m_submitButtons.push_back(button);
+}
+
+void OrderDialogBase::showText(const std::string &text)
+{
+    m_context.link.seam().messageBox(text, MessageIcon::None, MessageButtons::Ok);
+}
+
+void OrderDialogBase::setSubmitEnabled(bool enabled)
+{
+    for (QAbstractButton *button : m_submitButtons)
+        button->setEnabled(enabled);
+}
+
+OrderDialogBase::Outcome OrderDialogBase::exchangeBytes(std::int32_t command, const void *body,
+                                                        std::size_t size, void *reply,
+                                                        std::size_t replySize)
+{
+    Outcome outcome;
+    bool sendFailed = false;
+    setSubmitEnabled(false);
+    {
+        WaitCursor wait;
+        RequestExchange exchange(m_context.link);
+        if (exchange.isOpen()) {
+            if (SendRequest(exchange.connection(), m_context.link.session(), command, body, size)
+                != ExchangeStep::Done) {
+                exchange.close();
+                sendFailed = true;
+            } else {
+                outcome.sent = true;
+                outcome.complete
+                    = exchange.receive(reply, replySize, ReplyRead::Exact) == ExchangeStep::Done;
+                exchange.finish();
+            }
+        }
+    }
+    setSubmitEnabled(true);
+    if (sendFailed)
+        showText(SendFailureText(m_kind));
+    return outcome;
+}
+
+OrderDialogBase::Outcome OrderDialogBase::exchangeForCode(std::int32_t command, const void *body,
+                                                          std::size_t size, std::int32_t &code)
+{
+    std::array<std::uint8_t, sizeof(std::int32_t)> bytes{};
+    const Outcome outcome = exchangeBytes(command, body, size, bytes.data(), bytes.size());
+    code = AssembleResultCode(bytes.data(), bytes.size());
+    return outcome;
+}
+
+void OrderDialogBase::refetchAfterIncomplete(Refetch what)
+{
+    RefetchAfterOrder(m_context.link, m_context.trading, what);
+    if (m_context.relayoutChart)
+        m_context.relayoutChart();
+}
+
+bool OrderDialogBase::event(QEvent *event)
+{
+    if (event->type() == NoticeType(kPriceTickMessage)) {
+        const KLineBar &tick = static_cast<PriceTickEvent *>(event)->tick();
+        if (tick.productId == m_product.productId) {
+            if (m_refreshCopyOnTick)
+                takeProduct(m_product.productId);
+            productTicked();
+        }
+        return true;
+    }
+    return QDialog::event(event);
+}
+
+void OrderDialogBase::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        QWidget *focus = focusWidget();
+        for (QAbstractButton *button : m_submitButtons) {
+            if (button == focus && button->isEnabled()) {
+                button->click();
+                break;
+            }
+        }
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+} // namespace qs::ui

@@ -1,0 +1,98 @@
+#pragma once
+
+#include "core/orders/OrderRefetch.h"
+#include "core/orders/OrderResults.h"
+#include "core/protocol/TypeInfo.h"
+#include "core/protocol/WireRecord.h"
+#include "ui/CommandRouter.h"
+
+#include <QDialog>
+#include <QRgb>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class QAbstractButton;
+class QPushButton;
+
+namespace qs::ui {
+
+class CPriceStatic;
+
+inline constexpr QRgb kBuyColour = 0xFFD90A36;  // red
+inline constexpr QRgb kSellColour = 0xFF4A3AAD; // blue
+
+// What every order dialog shares: the product copy kept fresh by the price-tick notices, price
+// labels, the key policy, and the submit path (rules, then one exchange, then the result text).
+//
+// Keys: no button is ever a default button. Enter submits only while the focus is on a submit
+// button, and otherwise does nothing: it never ends the dialog and never changes a field (an
+// Enter that ended the dialog would read as success to the opener). Escape and the close box
+// cancel.
+class OrderDialogBase : public QDialog {
+    Q_OBJECT
+
+public:
+    OrderDialogBase(const FrameContext &context, OrderDialog kind, std::int32_t productId,
+                    QWidget *parent);
+
+    std::int32_t productId() const { return m_product.productId; }
+    const TypeInfo &product() const { return m_product; }
+
+protected:
+    // Copies the product's record under kTypeInfoLock; false, with the copy as it was, when the
+    // list lacks it (a dialog opened on such a product keeps a zeroed copy: bounds all 0).
+    bool takeProduct(std::int32_t productId);
+    QString priceText(double value) const;
+
+    CPriceStatic *makePriceLabel(int controlId, QRgb colour);
+    QPushButton *makeButton(int controlId, const QString &text);
+    void addSubmitButton(QAbstractButton *button);
+    // A local refusal or a server's answer, in a message box.
+    void showText(const std::string &text);
+
+    struct Outcome {
+        bool sent = false;     // connected and both sends went out
+        bool complete = false; // the whole reply arrived
+    };
+    // One exchange on a connection of its own. A failed connection or send has shown its
+    // message. What arrives of the reply stays in reply (zero-filled before). Submit buttons are
+    // disabled and the wait cursor shows while it runs.
+    template<WireRecord Body, WireRecord Reply>
+    Outcome exchange(std::int32_t command, const Body &body, Reply &reply)
+    {
+        reply = ZeroRecord<Reply>();
+        return exchangeBytes(command, &body, sizeof body, &reply, sizeof reply);
+    }
+    // The result code of a reply that came in part is assembled from the bytes that came.
+    Outcome exchangeForCode(std::int32_t command, const void *body, std::size_t size,
+                            std::int32_t &code);
+    // After a reply that did not come whole the server may have carried the order out: fetch
+    // again what it would have changed, as after success, so the lists and the chart show it.
+    void refetchAfterIncomplete(Refetch what);
+
+    // A tick of this dialog's product arrived (the copy is fresh unless told not to refresh).
+    virtual void productTicked() {}
+    void setRefreshCopyOnTick(bool refresh) { m_refreshCopyOnTick = refresh; }
+
+    const FrameContext &context() const { return m_context; }
+    OrderDialog kind() const { return m_kind; }
+
+    bool event(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    Outcome exchangeBytes(std::int32_t command, const void *body, std::size_t size, void *reply,
+                          std::size_t replySize);
+    void setSubmitEnabled(bool enabled);
+
+    FrameContext m_context;
+    const OrderDialog m_kind;
+    TypeInfo m_product;
+    bool m_refreshCopyOnTick = true;
+    std::vector<QAbstractButton *> m_submitButtons;
+};
+
+} // namespace qs::ui
