@@ -88,8 +88,15 @@ void CFloatNumberEdit::changeEvent(QEvent *event)
 
 QString CFloatNumberEdit::decimalText(double number) const
 {
-    // Always '.', whatever the desktop's locale: the field reads its own text back.
-    return QString::number(number, 'f', std::clamp(m_digits, 0, kMaxPriceDigits));
+    // Rounded from the exact binary value as printf's "%.*f" does, but always with '.', whatever
+    // the desktop's locale: the field reads its own text back.
+    char text[400]; // 309 integer digits, a sign, a point and 15 decimals at most
+    const auto [end, error]
+        = std::to_chars(text, text + sizeof text, number, std::chars_format::fixed,
+                        std::clamp(m_digits, 0, kMaxPriceDigits));
+    if (error != std::errc())
+        return {};
+    return QString::fromLatin1(text, static_cast<qsizetype>(end - text));
 }
 
 void CFloatNumberEdit::updateMinimumWidth()

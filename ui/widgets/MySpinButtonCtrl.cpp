@@ -1,7 +1,5 @@
 #include "ui/widgets/MySpinButtonCtrl.h"
 
-#include "ui/widgets/CFloatNumberEdit.h"
-
 #include <QKeyEvent>
 #include <QStyle>
 #include <QToolButton>

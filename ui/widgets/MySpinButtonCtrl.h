@@ -1,11 +1,11 @@
 #pragma once
 
+#include "ui/widgets/CFloatNumberEdit.h"
+
 #include <QPointer>
 #include <QWidget>
 
 namespace qs::ui {
-
-class CFloatNumberEdit;
 
 // A stepping spin button beside its buddy field: each click, or Up/Down key in the buddy, moves
 // the buddy's whole number by `step` units per click, kept within the range. The number is always

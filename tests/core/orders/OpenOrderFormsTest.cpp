@@ -6,6 +6,7 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <tuple>
 
 namespace qs {
 namespace {
@@ -29,18 +30,25 @@ Body Expected(std::int32_t productId, float price, float stopLoss, float takePro
     return bytes;
 }
 
-Body BytesOf(const OpenOrderBody &body)
+struct Outcome {
+    std::optional<std::string> refusal;
+    Body body{};
+};
+
+void ExpectOutcome(const OrderForm &form, const Outcome &expected)
 {
-    Body bytes{};
-    std::memcpy(bytes.data(), &body, bytes.size());
-    return bytes;
+    EXPECT_EQ(form.refusal, expected.refusal);
+    Body sent{};
+    std::memcpy(sent.data(), &form.body, sent.size());
+    if (!expected.refusal) {
+        EXPECT_EQ(sent, expected.body);
+    }
 }
 
-// A product whose buy side trades at 1765.50 and sell side at 1765.30.
+// Buys at 1765.50, sells at 1765.30 (1765.300048828125 as a float).
 TypeInfo Gold()
 {
     TypeInfo product{};
-    product.productId = 7;
     product.buyPrice = 1765.5f;
     product.sellPrice = 1765.3f;
     product.digits = 2;
@@ -54,115 +62,84 @@ TypeInfo Gold()
     return product;
 }
 
-struct Outcome {
-    std::optional<std::string> refusal;
-    Body body{};
-};
-
-void ExpectOutcome(const OrderForm &form, const Outcome &expected)
-{
-    EXPECT_EQ(form.refusal, expected.refusal);
-    if (!expected.refusal) {
-        EXPECT_EQ(BytesOf(form.body), expected.body);
-    }
-}
-
 TEST(OpenOrderForms, MarketOpenChecksInOrderAndFillsTheBody)
 {
-    const TypeInfo gold = Gold();
-    const MarketOpenFields opened{.productId = 7,
-                                  .lots = 0.1,
-                                  .slippageTicked = true,
-                                  .slippage = 0.35, // the field's first text read back
-                                  .buyLabel = 1765.50,
-                                  .sellLabel = 1765.30};
-    const auto with = [&](auto change) {
-        MarketOpenFields fields = opened;
-        change(fields);
-        return fields;
-    };
     const auto buy = [](float slippage) {
         return Outcome{std::nullopt, Expected(7, 1765.5f, 0, 0, 0.1f, 1, 1, 0, slippage)};
     };
+    const Outcome soldAtTheLabel{std::nullopt,
+                                 Expected(7, 1765.3f, 1768.3f, -2, 0.1f, 1, 2, 0, 0.35f)};
     const struct {
-        const char *name;
-        MarketOpenFields fields;
+        double lots;
+        bool ticked;
+        double slippage;
+        double label; // of the pressed side; the other reads 1765.50 (buy) or 1765.30 (sell)
+        double stopLoss;
+        double takeProfit;
         std::int32_t direction;
         Outcome expected;
     } rows[] = {
-        {"untouched", opened, 1, buy(gold.askSpread)},
-        {"unticked", with([](auto &f) { f.slippageTicked = false; }), 1, buy(0)},
-        {"ticked zero", with([](auto &f) { f.slippage = 0; }), 1, buy(0)},
-        {"negative slippage before the price",
-         with([](auto &f) { f.slippage = -0.0001, f.buyLabel = 0; }),
-         1,
-         {"允许的交易点差不能小于零"}},
-        {"negative slippage unticked",
-         with([](auto &f) { f.slippageTicked = false, f.slippage = -0.0001; }), 1, buy(0)},
-        {"lots before slippage",
-         with([](auto &f) { f.lots = 0.35, f.slippage = -1; }),
-         1,
-         {"交易手数必须是0.1的倍数"}},
-        {"no buy price yet", with([](auto &f) { f.buyLabel = 0; }), 1, {"无效价格"}},
-        {"sell stop-loss from the label's price",
-         with([](auto &f) { f.stopLoss = 1768.30, f.takeProfit = -2; }),
-         2,
-         {std::nullopt, Expected(7, 1765.3f, 1768.3f, -2, 0.1f, 1, 2, 0, gold.askSpread)}},
-        {"buy stop-loss too near",
-         with([](auto &f) { f.stopLoss = 1762.51; }),
-         1,
-         {"止损或盈利必须远离建仓价3元"}},
+        {0.1, true, 0.35, 1765.50, 0, 0, 1, buy(0.35f)}, // as opened: the buy spread
+        {0.1, false, 0.35, 1765.50, 0, 0, 1, buy(0)},
+        {0.1, true, 0, 1765.50, 0, 0, 1, buy(0)},
+        {0.1, true, -0.0001, 0, 0, 0, 1, {"允许的交易点差不能小于零"}},
+        {0.1, false, -0.0001, 1765.50, 0, 0, 1, buy(0)},
+        {0.35, true, -1, 1765.50, 0, 0, 1, {"交易手数必须是0.1的倍数"}},
+        {0.1, true, 0.35, 0, 0, 0, 1, {"无效价格"}},
+        // 3 from the label's 1765.30, 2.99995 from the copy's float; stops go as typed.
+        {0.1, true, 0.35, 1765.30, 1768.30, -2, 2, soldAtTheLabel},
     };
     for (const auto &row : rows) {
-        SCOPED_TRACE(row.name);
-        ExpectOutcome(MarketOpenForm(gold, row.fields, row.direction), row.expected);
+        const bool buying = row.direction == 1;
+        const MarketOpenFields fields{.productId = 7,
+                                      .lots = row.lots,
+                                      .slippageTicked = row.ticked,
+                                      .slippage = row.slippage,
+                                      .stopLoss = row.stopLoss,
+                                      .takeProfit = row.takeProfit,
+                                      .buyLabel = buying ? row.label : 1765.50,
+                                      .sellLabel = buying ? 1765.30 : row.label};
+        SCOPED_TRACE(testing::Message() << row.lots << ' ' << row.slippage << ' ' << row.label);
+        ExpectOutcome(MarketOpenForm(Gold(), fields, row.direction), row.expected);
     }
 }
 
 TEST(OpenOrderForms, LimitOpenChecksInOrderAndFillsTheBody)
 {
-    const TypeInfo gold = Gold();
-    const auto order = [](double limitPrice, double stopLoss, int validityIndex = 1) {
-        return LimitOpenFields{.productId = 7,
-                               .lots = 0.1,
-                               .limitPrice = limitPrice,
-                               .validityIndex = validityIndex,
-                               .stopLoss = stopLoss};
+    const auto order = [](double lots, double price, double stopLoss, int validityIndex = 1) {
+        return LimitOpenFields{7, lots, price, validityIndex, stopLoss, 0};
     };
-    const auto placed
-        = [](std::int32_t direction, float price, float stopLoss, std::int32_t validity) {
-              return Outcome{std::nullopt,
-                             Expected(7, price, stopLoss, 0, 0.1f, 2, direction, validity, 0)};
-          };
-    LimitOpenFields noLots = order(0, 0);
-    noLots.lots = 0;
+    const auto placed = [](std::int32_t side, float price, float stop, std::int32_t validity) {
+        return Outcome{std::nullopt, Expected(7, price, stop, 0, 0.1f, 2, side, validity, 0)};
+    };
     const struct {
         const char *name;
         LimitOpenFields fields;
         std::int32_t direction;
         Outcome expected;
     } rows[] = {
-        {"sell, validity untouched", order(1770, 0), 2, placed(2, 1770, 0, 2)},
-        {"buy for the day", order(1763.5, 0, 0), 1, placed(1, 1763.5f, 0, 1)},
-        {"lots before price", noLots, 1, {"交易手数不合法，请修改后重试"}},
-        {"no price", order(0, 0), 1, {"无效价格"}},
-        {"buy near the buy price", order(1764, 0), 1, {"挂单价必须小于1763.5或者大于1767.5"}},
-        {"sell near the sell price", order(1767, 0), 2, {"挂单价必须小于1763.3或者大于1767.3"}},
-        // The market would allow both stops below; the limit price does not, and the other way.
-        {"buy stop from the limit, too near",
-         order(1760, 1758),
-         1,
-         {"止损或盈利必须远离建仓价3元"}},
-        {"buy stop from the limit, far enough", order(1770, 1766), 1, placed(1, 1770, 1766, 2)},
+        {"sell, validity untouched", order(0.1, 1770, 0), 2, placed(2, 1770, 0, 2)},
+        {"buy for the day", order(0.1, 1763.5, 0, 0), 1, placed(1, 1763.5f, 0, 1)},
+        {"buy at the upper bound", order(0.1, 1767.5, 0), 1, placed(1, 1767.5f, 0, 2)},
+        {"lots first", order(0, 0, 0), 1, {"交易手数不合法，请修改后重试"}},
+        {"no price", order(0.1, 0, 0), 1, {"无效价格"}},
+        {"near the buy price", order(0.1, 1764, 0), 1, {"挂单价必须小于1763.5或者大于1767.5"}},
+        {"near the sell price", order(0.1, 1767, 0), 2, {"挂单价必须小于1763.3或者大于1767.3"}},
+        // Measured from the market both stops would come out the other way.
+        {"stop near the limit", order(0.1, 1760, 1758), 1, {"止损或盈利必须远离建仓价3元"}},
+        {"stop far from the limit", order(0.1, 1770, 1766), 1, placed(1, 1770, 1766, 2)},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
-        ExpectOutcome(LimitOpenForm(gold, row.fields, row.direction), row.expected);
+        ExpectOutcome(LimitOpenForm(Gold(), row.fields, row.direction), row.expected);
     }
 }
 
 TEST(OpenOrderForms, LotSetupTruncatesTheFloatProducts)
 {
+    const auto fields = [](const LotSetup &s) {
+        return std::tie(s.lower, s.upper, s.step, s.digits, s.rangeLabel, s.maxText, s.minText);
+    };
     const struct {
         float minLots;
         std::int32_t maxLots;
@@ -181,15 +158,7 @@ TEST(OpenOrderForms, LotSetupTruncatesTheFloatProducts)
         product.maxLots = row.maxLots;
         product.lotDecimals = row.lotDecimals;
         product.lotStep = row.lotStep;
-        const LotSetup setup = MakeLotSetup(product);
-        SCOPED_TRACE(row.expected.rangeLabel);
-        EXPECT_EQ(setup.lower, row.expected.lower);
-        EXPECT_EQ(setup.upper, row.expected.upper);
-        EXPECT_EQ(setup.step, row.expected.step);
-        EXPECT_EQ(setup.digits, row.expected.digits);
-        EXPECT_EQ(setup.rangeLabel, row.expected.rangeLabel);
-        EXPECT_EQ(setup.maxText, row.expected.maxText);
-        EXPECT_EQ(setup.minText, row.expected.minText);
+        EXPECT_EQ(fields(MakeLotSetup(product)), fields(row.expected));
     }
 }
 

@@ -1,0 +1,134 @@
+// One market open through the request port of an in-process demo server on loopback, then its
+// re-fetch (position summary, positions and account on a new connection; the two lists pause
+// 1 ms after each record). Every iteration starts from the same account: the position is closed
+// again outside the timing. Goal: the order exchange itself at most 2 ms. The median of each
+// part: --benchmark_repetitions=20 --benchmark_report_aggregates_only=true.
+#include "core/orders/OrderRefetch.h"
+#include "core/platform/DesktopSeam.h"
+#include "core/protocol/Commands.h"
+#include "core/protocol/LoginExchange.h"
+#include "core/protocol/OrderRecords.h"
+#include "core/protocol/RequestExchange.h"
+#include "core/protocol/TradingData.h"
+#include "server/DemoServer.h"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+class QuietSeam : public qs::DesktopSeam {
+public:
+    qs::MessageResult messageBox(const std::string &, qs::MessageIcon, qs::MessageButtons,
+                                 const std::string &) override
+    {
+        return qs::MessageResult::Ok;
+    }
+    void playSound(int, bool) override {}
+    void stopSound() override {}
+    void openWebPage(const std::string &) override {}
+    void restartProgram() override {}
+    void debugLine(const std::string &) override {}
+};
+
+constexpr std::int32_t kProduct = 1;
+
+struct Desk {
+    qs::server::DemoServer server{options()};
+    QuietSeam seam;
+    qs::Session session;
+    qs::TradingData trading;
+
+    static qs::server::DemoOptions options()
+    {
+        qs::server::DemoOptions options;
+        options.requestPort = options.pushPort = options.klinePort = 0;
+        options.fixedCode = "1234";
+        options.tickPeriod = std::chrono::hours(1);
+        return options;
+    }
+
+    Desk()
+    {
+        if (!server.start())
+            std::abort();
+        const qs::ServerLink pre(server.endpoint(), session, seam);
+        qs::VerificationPicture picture;
+        qs::SessionToken token;
+        qs::LoginReply reply{};
+        if (qs::FetchVerificationPicture(pre, picture, token) != qs::PictureFetch::Done
+            || qs::SendLogin(pre,
+                             qs::BuildLoginRequest("demo", "demo", "1234", token, "001122334455",
+                                                   "BFEBFBFF000906EA"),
+                             reply)
+                   != qs::LoginSend::Replied)
+            std::abort();
+        session.establish(token, reply.memberLevel, "demo");
+    }
+
+    qs::ServerLink link() { return qs::ServerLink(server.endpoint(), session, seam); }
+
+    // What the market open dialog sends, and its result code.
+    std::int32_t openOrder()
+    {
+        qs::OpenOrderBody body{};
+        body.productId = kProduct;
+        body.price = static_cast<float>(server.quote(kProduct).buy);
+        body.lots = 1;
+        body.kind = qs::order_kind::kMarket;
+        body.direction = 1;
+        body.slippage = 5;
+        std::int32_t code = 0;
+        qs::RequestExchange exchange(link());
+        exchange.request(qs::cmd::kOpenOrder, body, code, qs::ReplyRead::UpTo);
+        return code;
+    }
+
+    void closeAll()
+    {
+        for (const qs::HoldInfo &position : trading.positions()) {
+            qs::DelegateInfo body = qs::ClosePositionBody(
+                position, position.lotsHeld, server.quote(kProduct).sell, qs::kMarketCloseValidity);
+            body.stopLoss = 5; // allowed slippage
+            std::int32_t code = 0;
+            qs::RequestExchange exchange(link());
+            exchange.request(qs::cmd::kClosePosition, body, code, qs::ReplyRead::UpTo);
+        }
+    }
+};
+
+void BM_MarketOpenExchange(benchmark::State &state)
+{
+    Desk desk;
+    for (auto _ : state) {
+        if (desk.openOrder() != qs::order_result::kDone)
+            state.SkipWithError("order refused");
+        state.PauseTiming();
+        qs::RefetchAfterOrder(desk.link(), desk.trading, qs::Refetch::Holdings);
+        desk.closeAll();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_MarketOpenExchange)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+void BM_RefetchAfterMarketOpen(benchmark::State &state)
+{
+    Desk desk;
+    for (auto _ : state) {
+        state.PauseTiming();
+        desk.openOrder();
+        state.ResumeTiming();
+        qs::RefetchAfterOrder(desk.link(), desk.trading, qs::Refetch::Holdings);
+        state.PauseTiming();
+        desk.closeAll();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_RefetchAfterMarketOpen)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+} // namespace
+
+BENCHMARK_MAIN();

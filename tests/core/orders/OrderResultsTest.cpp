@@ -1,0 +1,71 @@
+#include "core/orders/OrderResults.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace qs {
+namespace {
+
+TEST(OrderResults, TextOfEachResultCodePerDialog)
+{
+    TypeInfo product{};
+    product.limitDistance = 2.5f;
+    product.stopDistance = 3;
+    const std::string moved = "价格已经变动，请重新下单", margin = "保证金不足",
+                      closed = "闭市中，禁止交易", invalid = "无效价格", unknown = "未知错误",
+                      stops = "止损或盈利无效";
+    const struct {
+        std::int32_t code;
+        std::string open;
+        std::string marketClose;
+        std::string modifyOrder;
+    } rows[] = {
+        {1, "", "", ""},
+        {2, moved, moved, moved},
+        {3, margin, margin, margin},
+        {4, "挂单价必须远离市价至少2.5元", invalid, invalid},
+        {5, "止损或盈利必须远离建仓价3元", stops, stops},
+        {6, closed, closed, invalid},
+        {7, invalid, unknown, unknown},
+        {0, unknown, unknown, unknown},
+        {9, unknown, unknown, unknown},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.code);
+        EXPECT_EQ(ResultText(OrderDialog::MarketOpen, row.code, product), row.open);
+        EXPECT_EQ(ResultText(OrderDialog::LimitOpen, row.code, product), row.open);
+        EXPECT_EQ(ResultText(OrderDialog::MarketClose, row.code, product), row.marketClose);
+        EXPECT_EQ(ResultText(OrderDialog::ModifyOrder, row.code, product), row.modifyOrder);
+    }
+}
+
+TEST(OrderResults, SendFailureTextPerDialog)
+{
+    using D = OrderDialog;
+    const struct {
+        OrderDialog dialog;
+        std::string expected;
+    } rows[] = {
+        {D::MarketOpen, "订单提交失败，操作已取消"}, {D::LimitOpen, "订单提交失败，操作已取消"},
+        {D::MarketClose, "平仓失败，操作已取消"},    {D::LimitClose, "委托失败，操作已取消"},
+        {D::ModifyPosition, "修改失败，操作已取消"}, {D::ModifyOrder, "修改失败，操作已取消"},
+    };
+    for (const auto &row : rows)
+        EXPECT_EQ(SendFailureText(row.dialog), row.expected) << static_cast<int>(row.dialog);
+}
+
+TEST(OrderResults, ShortReplyReadsAsTheBytesThatCame)
+{
+    const std::uint8_t bytes[] = {0x05, 0x02, 0x01, 0x80, 0x7F};
+    const std::int32_t whole = static_cast<std::int32_t>(0x80010205u);
+    const struct {
+        std::size_t received;
+        std::int32_t expected;
+    } rows[] = {{0, 0}, {1, 5}, {3, 0x010205}, {4, whole}, {5, whole}};
+    for (const auto &row : rows)
+        EXPECT_EQ(AssembleResultCode(bytes, row.received), row.expected) << row.received;
+}
+
+} // namespace
+} // namespace qs
