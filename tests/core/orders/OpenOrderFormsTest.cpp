@@ -162,26 +162,5 @@ TEST(OpenOrderForms, LotSetupTruncatesTheFloatProducts)
     }
 }
 
-TEST(OpenOrderForms, LimitButtonsShowBothBoundsInThePriceFormat)
-{
-    TypeInfo oil{};
-    oil.buyPrice = 6520;
-    oil.sellPrice = 6518;
-    oil.limitDistance = 15;
-    const struct {
-        TypeInfo product;
-        std::string buy;
-        std::string sell;
-    } rows[] = {
-        {Gold(), "买/价格<1763.50 或者 > 1767.50", "卖/价格<1763.30 或者 > 1767.30"},
-        {oil, "买/价格<6505 或者 > 6535", "卖/价格<6503 或者 > 6533"},
-    };
-    for (const auto &row : rows) {
-        const LimitButtonTexts texts = MakeLimitButtonTexts(row.product);
-        EXPECT_EQ(texts.buy, row.buy);
-        EXPECT_EQ(texts.sell, row.sell);
-    }
-}
-
 } // namespace
 } // namespace qs

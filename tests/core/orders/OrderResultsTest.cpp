@@ -40,21 +40,6 @@ TEST(OrderResults, TextOfEachResultCodePerDialog)
     }
 }
 
-TEST(OrderResults, SendFailureTextPerDialog)
-{
-    using D = OrderDialog;
-    const struct {
-        OrderDialog dialog;
-        std::string expected;
-    } rows[] = {
-        {D::MarketOpen, "订单提交失败，操作已取消"}, {D::LimitOpen, "订单提交失败，操作已取消"},
-        {D::MarketClose, "平仓失败，操作已取消"},    {D::LimitClose, "委托失败，操作已取消"},
-        {D::ModifyPosition, "修改失败，操作已取消"}, {D::ModifyOrder, "修改失败，操作已取消"},
-    };
-    for (const auto &row : rows)
-        EXPECT_EQ(SendFailureText(row.dialog), row.expected) << static_cast<int>(row.dialog);
-}
-
 TEST(OrderResults, ShortReplyReadsAsTheBytesThatCame)
 {
     const std::uint8_t bytes[] = {0x05, 0x02, 0x01, 0x80, 0x7F};
