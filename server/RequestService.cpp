@@ -258,6 +258,8 @@ RequestService::Reply RequestService::handleSession(std::int32_t command, const 
             m_accounts.of(member).changeStops(BodyAs<ChangeStopsBody>(body), quotes, closed))};
     }
     case cmd::kChangeOrder: {
+        if (const std::optional<std::int32_t> forced = m_steering.takeForcedResult(command))
+            return Reply{BytesOf(*forced)};
         const QuoteBoard quotes = m_accounts.currentQuotes();
         return Reply{
             BytesOf(m_accounts.of(member).changeOrder(BodyAs<DelegateInfo>(body), quotes, closed))};
@@ -276,6 +278,15 @@ RequestService::Reply RequestService::handleSession(std::int32_t command, const 
     }
     case cmd::kClosePosition: {
         const DelegateInfo request = BodyAs<DelegateInfo>(body);
+        if (const std::optional<std::int32_t> forced = m_steering.takeForcedResult(command)) {
+            if (IsMarketClose(request))
+                return Reply{BytesOf(*forced)};
+            // A limit close answers with the request, no order number and the outcome.
+            DelegateInfo reply = request;
+            std::memset(reply.orderNumber, 0, sizeof reply.orderNumber);
+            reply.status = *forced;
+            return Reply{BytesOf(reply)};
+        }
         const QuoteBoard quotes = m_accounts.currentQuotes();
         Account &account = m_accounts.of(member);
         if (IsMarketClose(request))

@@ -35,18 +35,28 @@ TradingNotices::TradingNotices(QObject *parent)
 void TradingNotices::add(QWidget *window)
 {
     if (const auto found = m_connections.find(window); found != m_connections.end()) {
-        disconnect(found->second);
+        disconnect(found->second.ticks);
+        disconnect(found->second.orders);
         m_connections.erase(found);
     } else {
         connect(window, &QObject::destroyed, this,
                 [this](QObject *gone) { m_connections.erase(gone); });
     }
     // Slots run in the order they were connected: reconnecting moves the window to the end.
-    m_connections[window]
-        = connect(this, &TradingNotices::delivered, window,
-                  [window](bool holdChanged, bool delegateChanged, const KLineBar &tick) {
-                      SendNotices(window, holdChanged, delegateChanged, tick);
-                  });
+    Route &route = m_connections[window];
+    route.ticks = connect(this, &TradingNotices::delivered, window,
+                          [window](bool holdChanged, bool delegateChanged, const KLineBar &tick) {
+                              SendNotices(window, holdChanged, delegateChanged, tick);
+                          });
+    route.orders = connect(this, &TradingNotices::ordersChanged, window, [window] {
+        DelegateChangedEvent orders;
+        QCoreApplication::sendEvent(window, &orders);
+    });
+}
+
+void TradingNotices::notifyOrdersChanged()
+{
+    Q_EMIT ordersChanged();
 }
 
 void TradingNotices::deliver(bool holdChanged, bool delegateChanged, const KLineBar &tick)

@@ -62,13 +62,20 @@ public:
     std::size_t count() const { return m_connections.size(); }
 
     void deliver(bool holdChanged, bool delegateChanged, const qs::KLineBar &tick);
+    // An order dialog changed the pending orders itself: 1033 alone, no tick.
+    void notifyOrdersChanged();
 
 Q_SIGNALS:
     // Windows may also listen to this directly; registered ones hear it as events.
     void delivered(bool holdChanged, bool delegateChanged, const qs::KLineBar &tick);
+    void ordersChanged();
 
 private:
-    std::map<QObject *, QMetaObject::Connection> m_connections;
+    struct Route {
+        QMetaObject::Connection ticks;
+        QMetaObject::Connection orders;
+    };
+    std::map<QObject *, Route> m_connections;
 };
 
 } // namespace qs::ui

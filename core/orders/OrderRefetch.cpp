@@ -6,18 +6,23 @@
 
 namespace qs {
 
+void RefetchOn(Connection &connection, const ServerLink &link, TradingData &data, Refetch what)
+{
+    if (what == Refetch::Holdings) {
+        // Stops at the first query that fails.
+        RefreshHoldings(connection, link, data);
+    } else {
+        QueryDelegateInfo(connection, link, data);
+        QueryAccountInfo(connection, link, data);
+    }
+}
+
 void RefetchAfterOrder(const ServerLink &link, TradingData &data, Refetch what)
 {
     {
         RequestExchange exchange(link);
-        if (exchange.isOpen()) {
-            if (what == Refetch::Holdings) {
-                RefreshHoldings(exchange.connection(), link, data);
-            } else {
-                QueryDelegateInfo(exchange.connection(), link, data);
-                QueryAccountInfo(exchange.connection(), link, data);
-            }
-        }
+        if (exchange.isOpen())
+            RefetchOn(exchange.connection(), link, data, what);
     }
     RecalcAccountFigures(data);
 }

@@ -2,6 +2,7 @@
 
 namespace qs {
 
+class Connection;
 class ServerLink;
 struct TradingData;
 
@@ -15,5 +16,7 @@ enum class Refetch {
 // queries on a new connection, then the figures recomputed. The caller plays the success sound
 // where there was success and lays the chart out again.
 void RefetchAfterOrder(const ServerLink &link, TradingData &data, Refetch what);
+// The queries alone, on a connection a request already used; the caller recomputes the figures.
+void RefetchOn(Connection &connection, const ServerLink &link, TradingData &data, Refetch what);
 
 } // namespace qs

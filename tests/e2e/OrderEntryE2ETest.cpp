@@ -1,80 +1,33 @@
 // The two open dialogs through the main frame against the demo server.
-#include "core/chart/ClientSettings.h"
 #include "core/orders/OrderRules.h"
-#include "core/protocol/Commands.h"
-#include "core/protocol/TradingData.h"
-#include "server/DemoServer.h"
-#include "tests/e2e/DemoLogin.h"
-#include "tests/support/SeamRecorder.h"
-#include "tests/support/TempFolder.h"
+#include "tests/e2e/TradingFrame.h"
 #include "ui/CommandIds.h"
-#include "ui/app/CChildView.h"
-#include "ui/app/CMainFrame.h"
 #include "ui/orders/COpenOrder.h"
 #include "ui/orders/COpenOrderZj.h"
 
-#include <QAbstractButton>
-#include <QApplication>
 #include <QLineEdit>
-#include <QTest>
-#include <QTimer>
-
-#include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
 
 namespace qs::ui {
 namespace {
 
-constexpr std::int32_t kProduct = 1;
-
-class OrderEntryE2E : public ::testing::Test {
+class OrderEntryE2E : public test::TradingFrameTest {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_server.start());
-        ASSERT_TRUE(test::LogInToDemo(m_server.endpoint(), m_seam, m_session));
-        m_seam.clear();
-        ClientSettings stored;
-        stored.setLastProduct(kProduct);
-        ASSERT_TRUE(stored.write(DataFolder(m_temp.path())));
-        m_frame = std::make_unique<CMainFrame>(ServerLink(m_server.endpoint(), m_session, m_seam),
-                                               DataFolder(m_temp.path()), m_trading);
-        m_frame->show();
-        m_frame->startTrading();
-        ASSERT_TRUE(
-            QTest::qWaitFor([&] { return m_frame->clientView()->state().historyLoaded(); }, 10000));
+        TradingFrameTest::SetUp();
+        startFrame();
     }
 
     // Runs the frame command; act gets the dialog once its modal loop runs and must end it or
     // leave it for the test to close.
     template<typename Dialog>
-    void runDialog(int commandId, const std::function<void(Dialog &)> &act)
+    void runDialog(int commandId, std::function<void(Dialog &)> act)
     {
-        QTimer::singleShot(0, [&act] {
-            for (QWidget *top : QApplication::topLevelWidgets()) {
-                if (auto *dialog = qobject_cast<Dialog *>(top); dialog && dialog->isVisible()) {
-                    act(*dialog);
-                    return;
-                }
-            }
-            ADD_FAILURE() << "no dialog";
-        });
+        WhenShown<Dialog>(std::move(act));
         m_frame->onCommand(commandId);
     }
-
-    static void Click(QWidget &dialog, int buttonId)
-    {
-        dialog.findChild<QAbstractButton *>(QStringLiteral("button%1").arg(buttonId))->click();
-    }
-
-    server::DemoServer m_server{test::QuietDemoOptions()};
-    test::TempFolder m_temp;
-    test::SeamRecorder m_seam;
-    Session m_session;
-    TradingData m_trading;
-    std::unique_ptr<CMainFrame> m_frame;
 };
 
 TEST_F(OrderEntryE2E, AMarketBuyOpensAPositionShownInTheListsAndOnTheChart)

@@ -5,8 +5,11 @@
 #include "core/platform/SoundIds.h"
 #include "core/protocol/TradingData.h"
 #include "ui/CommandIds.h"
+#include "ui/orders/CModifyDelegate.h"
 #include "ui/orders/COpenOrder.h"
 #include "ui/orders/COpenOrderZj.h"
+#include "ui/orders/COrderModify.h"
+#include "ui/orders/COrderSJClose.h"
 
 #include <algorithm>
 #include <vector>
@@ -25,6 +28,15 @@ bool OrderCommands::route(int commandId)
         return true;
     case command::kLimitOpen:
         openOrder<COpenOrderZj>(Refetch::OrdersAndAccount);
+        return true;
+    case command::kModifyPosition:
+        changePosition<COrderModify>();
+        return true;
+    case command::kMarketClose:
+        changePosition<COrderSJClose>();
+        return true;
+    case command::kModifyOrder:
+        changeOrder();
         return true;
     case command::kDeleteOrder:
         deleteSelectedOrder();
@@ -50,19 +62,59 @@ void OrderCommands::afterOrder(Refetch what)
         m_context.relayoutChart();
 }
 
+std::optional<HoldInfo> OrderCommands::selectedPosition() const
+{
+    const std::string &number = m_context.selection.position;
+    if (number.empty())
+        return std::nullopt;
+    for (const HoldInfo &position : m_context.trading.positions())
+        if (position.number() == number)
+            return position;
+    return std::nullopt;
+}
+
+std::optional<DelegateInfo> OrderCommands::selectedOrder() const
+{
+    const std::string &number = m_context.selection.order;
+    if (number.empty())
+        return std::nullopt;
+    for (const DelegateInfo &order : m_context.trading.pendingOrders())
+        if (order.number() == number)
+            return order;
+    return std::nullopt;
+}
+
+template<typename Dialog>
+void OrderCommands::changePosition()
+{
+    const std::optional<HoldInfo> position = selectedPosition();
+    if (!position)
+        return;
+    // The dialog lays the chart out and refetches what it changed itself.
+    Dialog dialog(m_context, *position, m_context.window);
+    dialog.exec();
+}
+
+void OrderCommands::changeOrder()
+{
+    const std::optional<DelegateInfo> order = selectedOrder();
+    if (!order)
+        return;
+    if (order->status != 1) {
+        m_context.link.seam().messageBox("无法修改已经完成的订单", MessageIcon::None,
+                                         MessageButtons::Ok);
+        return;
+    }
+    CModifyDelegate dialog(m_context, *order, m_context.window);
+    dialog.exec();
+}
+
 void OrderCommands::deleteSelectedOrder()
 {
     // The chart names the order; the record is looked up again now.
-    const std::string &number = m_context.selection.order;
-    if (number.empty())
-        return;
-    const std::vector<DelegateInfo> orders = m_context.trading.pendingOrders();
-    const auto selected
-        = std::find_if(orders.begin(), orders.end(),
-                       [&number](const DelegateInfo &o) { return o.number() == number; });
-    if (selected == orders.end())
-        return;
-    DeleteOrder(*selected, m_context.link, m_context.trading, m_context.relayoutChart);
+    const std::optional<DelegateInfo> order = selectedOrder();
+    if (order)
+        DeleteOrder(*order, m_context.link, m_context.trading, m_context.relayoutChart);
 }
 
 } // namespace qs::ui

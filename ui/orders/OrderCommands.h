@@ -1,7 +1,11 @@
 #pragma once
 
 #include "core/orders/OrderRefetch.h"
+#include "core/protocol/DelegateInfo.h"
+#include "core/protocol/HoldInfo.h"
 #include "ui/CommandRouter.h"
+
+#include <optional>
 
 namespace qs::ui {
 
@@ -17,6 +21,12 @@ private:
     void openOrder(Refetch after);
     // What the opener does after an order the server carried out.
     void afterOrder(Refetch what);
+    // The chart's selected record looked up again now: it may be gone.
+    std::optional<HoldInfo> selectedPosition() const;
+    std::optional<DelegateInfo> selectedOrder() const;
+    template<typename Dialog>
+    void changePosition();
+    void changeOrder();
     void deleteSelectedOrder();
 
     FrameContext m_context;

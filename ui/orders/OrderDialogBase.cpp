@@ -2,6 +2,7 @@
 
 #include "core/platform/DesktopSeam.h"
 #include "core/platform/PriceFormat.h"
+#include "core/protocol/OrderRecords.h"
 #include "core/protocol/RequestExchange.h"
 #include "core/protocol/TradingData.h"
 #include "ui/TradingNotices.h"
@@ -9,6 +10,8 @@
 #include "ui/widgets/WaitCursor.h"
 
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 
 #include <array>
@@ -60,6 +63,23 @@ QPushButton *OrderDialogBase::makeButton(int controlId, const QString &text)
     return button;
 }
 
+QLineEdit *OrderDialogBase::makeReadOnly(int controlId, const QString &accessibleName,
+                                         const QString &text)
+{
+    auto *field = new QLineEdit(text, this);
+    field->setObjectName(QStringLiteral("edit%1").arg(controlId));
+    field->setAccessibleName(accessibleName);
+    field->setReadOnly(true);
+    return field;
+}
+
+QLabel *OrderDialogBase::makeHint(int controlId, const QString &text)
+{
+    auto *label = new QLabel(text, this);
+    label->setObjectName(QStringLiteral("label%1").arg(controlId));
+    return label;
+}
+
 void OrderDialogBase::addSubmitButton(QAbstractButton *button)
 {
     m_submitButtons.push_back(button);
@@ -78,7 +98,8 @@ void OrderDialogBase::setSubmitEnabled(bool enabled)
 
 OrderDialogBase::Outcome OrderDialogBase::exchangeBytes(std::int32_t command, const void *body,
                                                         std::size_t size, void *reply,
-                                                        std::size_t replySize)
+                                                        std::size_t replySize,
+                                                        const WhileOpen &whileOpen)
 {
     Outcome outcome;
     bool sendFailed = false;
@@ -95,6 +116,8 @@ OrderDialogBase::Outcome OrderDialogBase::exchangeBytes(std::int32_t command, co
                 outcome.sent = true;
                 outcome.complete
                     = exchange.receive(reply, replySize, ReplyRead::Exact) == ExchangeStep::Done;
+                if (whileOpen)
+                    whileOpen(exchange.connection(), outcome.complete);
                 exchange.finish();
             }
         }
@@ -105,13 +128,28 @@ OrderDialogBase::Outcome OrderDialogBase::exchangeBytes(std::int32_t command, co
     return outcome;
 }
 
-OrderDialogBase::Outcome OrderDialogBase::exchangeForCode(std::int32_t command, const void *body,
-                                                          std::size_t size, std::int32_t &code)
+OrderDialogBase::Outcome
+OrderDialogBase::exchangeForCode(std::int32_t command, const void *body, std::size_t size,
+                                 std::int32_t &code,
+                                 const std::function<void(Connection &)> &onSuccess)
 {
     std::array<std::uint8_t, sizeof(std::int32_t)> bytes{};
-    const Outcome outcome = exchangeBytes(command, body, size, bytes.data(), bytes.size());
+    const Outcome outcome
+        = exchangeBytes(command, body, size, bytes.data(), bytes.size(),
+                        [&](Connection &connection, bool complete) {
+                            const std::int32_t got = AssembleResultCode(bytes.data(), bytes.size());
+                            if (complete && got == order_result::kDone && onSuccess)
+                                onSuccess(connection);
+                        });
     code = AssembleResultCode(bytes.data(), bytes.size());
     return outcome;
+}
+
+void OrderDialogBase::announceChange()
+{
+    if (m_context.relayoutChart)
+        m_context.relayoutChart();
+    m_context.notices.notifyOrdersChanged();
 }
 
 void OrderDialogBase::refetchAfterIncomplete(Refetch what)
@@ -128,6 +166,7 @@ bool OrderDialogBase::event(QEvent *event)
         if (tick.productId == m_product.productId) {
             if (m_refreshCopyOnTick)
                 takeProduct(m_product.productId);
+            tickArrived(tick);
             productTicked();
         }
         return true;

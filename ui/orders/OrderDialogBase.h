@@ -2,6 +2,7 @@
 
 #include "core/orders/OrderRefetch.h"
 #include "core/orders/OrderResults.h"
+#include "core/protocol/KLineBar.h"
 #include "core/protocol/TypeInfo.h"
 #include "core/protocol/WireRecord.h"
 #include "ui/CommandRouter.h"
@@ -11,11 +12,18 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 class QAbstractButton;
+class QLabel;
+class QLineEdit;
 class QPushButton;
+
+namespace qs {
+class Connection;
+}
 
 namespace qs::ui {
 
@@ -49,6 +57,10 @@ protected:
 
     CPriceStatic *makePriceLabel(int controlId, QRgb colour);
     QPushButton *makeButton(int controlId, const QString &text);
+    // A read-only field ("edit<id>") showing a record's value.
+    QLineEdit *makeReadOnly(int controlId, const QString &accessibleName, const QString &text);
+    // A hint text ("label<id>") beside a bound.
+    QLabel *makeHint(int controlId, const QString &text);
     void addSubmitButton(QAbstractButton *button);
     // A local refusal or a server's answer, in a message box.
     void showText(const std::string &text);
@@ -66,15 +78,29 @@ protected:
         reply = ZeroRecord<Reply>();
         return exchangeBytes(command, &body, sizeof body, &reply, sizeof reply);
     }
-    // The result code of a reply that came in part is assembled from the bytes that came.
+    // The same without zero-filling: bytes that do not arrive keep what reply held. whileOpen
+    // runs after the reply, on the still open connection, told whether the reply came whole.
+    using WhileOpen = std::function<void(Connection &, bool complete)>;
+    Outcome exchangeBytes(std::int32_t command, const void *body, std::size_t size, void *reply,
+                          std::size_t replySize, const WhileOpen &whileOpen = {});
+    // The result code of a reply that came in part is assembled from the bytes that came. On a
+    // whole reply with code 1, onSuccess runs on the request's own connection before it closes
+    // (the re-fetches that share it).
     Outcome exchangeForCode(std::int32_t command, const void *body, std::size_t size,
-                            std::int32_t &code);
+                            std::int32_t &code,
+                            const std::function<void(Connection &)> &onSuccess = {});
+    // After a change the server made: the chart lays out again (a new record's screen positions
+    // are zero until then) and open windows hear 1033 so their lists refill.
+    void announceChange();
     // After a reply that did not come whole the server may have carried the order out: fetch
     // again what it would have changed, as after success, so the lists and the chart show it.
     void refetchAfterIncomplete(Refetch what);
 
     // A tick of this dialog's product arrived (the copy is fresh unless told not to refresh).
     virtual void productTicked() {}
+    // The same tick record, for a dialog that prices from the tick itself; called just before
+    // productTicked().
+    virtual void tickArrived(const KLineBar &) {}
     void setRefreshCopyOnTick(bool refresh) { m_refreshCopyOnTick = refresh; }
 
     const FrameContext &context() const { return m_context; }
@@ -84,8 +110,6 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    Outcome exchangeBytes(std::int32_t command, const void *body, std::size_t size, void *reply,
-                          std::size_t replySize);
     void setSubmitEnabled(bool enabled);
 
     FrameContext m_context;

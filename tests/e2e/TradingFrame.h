@@ -1,0 +1,104 @@
+#pragma once
+
+// A main frame trading product 1 against an in-process demo server, for the order tests.
+
+#include "core/chart/ClientSettings.h"
+#include "core/protocol/Commands.h"
+#include "core/protocol/OrderRecords.h"
+#include "core/protocol/RequestExchange.h"
+#include "core/protocol/TradingData.h"
+#include "server/DemoServer.h"
+#include "tests/e2e/DemoLogin.h"
+#include "tests/support/SeamRecorder.h"
+#include "tests/support/TempFolder.h"
+#include "ui/app/CChildView.h"
+#include "ui/app/CMainFrame.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace qs::test {
+
+class TradingFrameTest : public ::testing::Test {
+protected:
+    static constexpr std::int32_t kProduct = 1;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_server.start());
+        ASSERT_TRUE(LogInToDemo(m_server.endpoint(), m_seam, m_session));
+        m_seam.clear();
+    }
+
+    // Shown and trading, with the history of product 1 loaded.
+    void startFrame()
+    {
+        ClientSettings stored;
+        stored.setLastProduct(kProduct);
+        ASSERT_TRUE(stored.write(DataFolder(m_temp.path())));
+        m_frame
+            = std::make_unique<ui::CMainFrame>(ServerLink(m_server.endpoint(), m_session, m_seam),
+                                               DataFolder(m_temp.path()), m_trading);
+        m_frame->show();
+        m_frame->startTrading();
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return m_frame->clientView()->state().historyLoaded(); }, 10000));
+    }
+
+    // Once a top-level window of this type shows (a dialog's or a menu's modal loop runs), act
+    // gets it; the caller then starts what opens it.
+    template<typename Window>
+    static void WhenShown(std::function<void(Window &)> act, int triesLeft = 300)
+    {
+        QTimer::singleShot(10, [act = std::move(act), triesLeft]() mutable {
+            for (QWidget *top : QApplication::topLevelWidgets()) {
+                if (auto *window = qobject_cast<Window *>(top); window && window->isVisible()) {
+                    act(*window);
+                    return;
+                }
+            }
+            if (triesLeft > 0)
+                WhenShown<Window>(std::move(act), triesLeft - 1);
+            else
+                ADD_FAILURE() << "nothing shown";
+        });
+    }
+
+    static void Click(QWidget &dialog, int buttonId)
+    {
+        dialog.findChild<QAbstractButton *>(QStringLiteral("button%1").arg(buttonId))->click();
+    }
+
+    // An order through the request port, as the open dialogs send it.
+    std::int32_t placeOrder(std::int32_t kind, double price, float lots = 1)
+    {
+        OpenOrderBody body{};
+        body.productId = kProduct;
+        body.price = static_cast<float>(price);
+        body.lots = lots;
+        body.kind = kind;
+        body.direction = 1;
+        body.validity = order_validity::kWeek;
+        body.slippage = 5;
+        std::int32_t code = 0;
+        RequestExchange exchange(ServerLink(m_server.endpoint(), m_session, m_seam));
+        EXPECT_EQ(exchange.request(cmd::kOpenOrder, body, code), ExchangeStep::Done);
+        return code;
+    }
+
+    server::DemoServer m_server{QuietDemoOptions()};
+    TempFolder m_temp;
+    SeamRecorder m_seam;
+    Session m_session;
+    TradingData m_trading;
+    std::unique_ptr<ui::CMainFrame> m_frame;
+};
+
+} // namespace qs::test

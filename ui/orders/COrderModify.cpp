@@ -1,0 +1,157 @@
+#include "ui/orders/COrderModify.h"
+
+#include "core/orders/CloseForms.h"
+#include "core/orders/ModifyForms.h"
+#include "core/platform/DesktopSeam.h"
+#include "core/platform/PriceFormat.h"
+#include "core/platform/SoundIds.h"
+#include "core/protocol/Commands.h"
+#include "ui/chart/CPriceStatic.h"
+#include "ui/orders/OpenOrderControls.h"
+#include "ui/widgets/CFloatNumberEdit.h"
+#include "ui/widgets/MySpinButtonCtrl.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace qs::ui {
+
+namespace {
+
+constexpr qint64 kPriceSpinUpper = 1000000;
+
+QLayout *Row(std::initializer_list<QWidget *> widgets)
+{
+    auto *row = new QHBoxLayout;
+    row->setSpacing(4);
+    for (QWidget *widget : widgets)
+        row->addWidget(widget);
+    row->addStretch();
+    return row;
+}
+
+} // namespace
+
+COrderModify::COrderModify(const FrameContext &context, const HoldInfo &position, QWidget *parent)
+    : OrderDialogBase(context, OrderDialog::ModifyPosition, position.productId, parent)
+    , m_position(position)
+    , m_stopLoss(new CFloatNumberEdit(this))
+    , m_takeProfit(new CFloatNumberEdit(this))
+{
+    setObjectName(QStringLiteral("COrderModify"));
+    setWindowTitle(QStringLiteral("修改订单"));
+    const PositionTexts texts = MakePositionTexts(position, product());
+    const SideHints hints = PositionStopsHints(position);
+    const QRgb colour = hints.red ? kBuyColour : kSellColour;
+    m_stopLossBound = makePriceLabel(1052, colour);
+    m_takeProfitBound = makePriceLabel(1053, colour);
+
+    NameControl(m_stopLoss, "edit", 1033, QStringLiteral("止损价"));
+    NameControl(m_takeProfit, "edit", 1034, QStringLiteral("止盈价"));
+    auto *stopLossSpin = new MySpinButtonCtrl(this);
+    NameControl(stopLossSpin, "spin", 1027, QStringLiteral("止损价"));
+    auto *takeProfitSpin = new MySpinButtonCtrl(this);
+    NameControl(takeProfitSpin, "spin", 1029, QStringLiteral("止盈价"));
+    for (MySpinButtonCtrl *spin : {stopLossSpin, takeProfitSpin})
+        spin->setRange(0, kPriceSpinUpper);
+    stopLossSpin->setBuddy(m_stopLoss);
+    takeProfitSpin->setBuddy(m_takeProfit);
+    const int digits = product().digits;
+    for (CFloatNumberEdit *field : {m_stopLoss, m_takeProfit})
+        field->setDigits(digits);
+    const float scale = PowerOfTen(digits);
+    m_stopLoss->setUnitsText(
+        QString::fromStdString(FormatPrice(position.stopLoss * scale, digits)));
+    m_takeProfit->setUnitsText(
+        QString::fromStdString(FormatPrice(position.takeProfit * scale, digits)));
+
+    auto *submitButton = makeButton(1051, QStringLiteral("修改订单"));
+    addSubmitButton(submitButton);
+
+    auto *group = new QGroupBox(QStringLiteral("修改持仓订单"), this);
+    NameControl(group, "group", 1047, {});
+    auto *grid = new QGridLayout(group);
+    const auto caption = [group](const QString &text) {
+        return new QLabel(text, group);
+    };
+    grid->addWidget(caption(QStringLiteral("商品")), 0, 0);
+    grid->addWidget(
+        makeReadOnly(1035, QStringLiteral("商品"), QString::fromStdString(texts.productName)), 0,
+        1);
+    grid->addWidget(caption(QStringLiteral("买卖")), 0, 2);
+    grid->addWidget(makeReadOnly(1036, QStringLiteral("买卖"), QString::fromStdString(texts.side)),
+                    0, 3);
+    grid->addWidget(caption(QStringLiteral("止损价")), 1, 0);
+    grid->addWidget(
+        makeReadOnly(1028, QStringLiteral("止损价"), QString::fromStdString(texts.stopLoss)), 1, 1);
+    grid->addWidget(caption(QStringLiteral("止盈价")), 1, 2);
+    grid->addWidget(
+        makeReadOnly(1030, QStringLiteral("止盈价"), QString::fromStdString(texts.takeProfit)), 1,
+        3);
+    grid->addWidget(caption(QStringLiteral("手数")), 2, 0);
+    grid->addWidget(
+        makeReadOnly(1031, QStringLiteral("手数"), QString::fromStdString(texts.openedLots)), 2, 1);
+    grid->addWidget(caption(QStringLiteral("新止损价")), 3, 0);
+    grid->addLayout(Row({m_stopLoss, stopLossSpin}), 3, 1);
+    grid->addLayout(
+        Row({makeHint(1057, QString::fromStdString(hints.stopLossHint)), m_stopLossBound}), 3, 2, 1,
+        2);
+    grid->addWidget(caption(QStringLiteral("新止盈价")), 4, 0);
+    grid->addLayout(Row({m_takeProfit, takeProfitSpin}), 4, 1);
+    grid->addLayout(
+        Row({makeHint(1058, QString::fromStdString(hints.takeProfitHint)), m_takeProfitBound}), 4,
+        2, 1, 2);
+    grid->addWidget(submitButton, 5, 0, 1, 4);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(group);
+
+    showBounds();
+    connect(submitButton, &QPushButton::clicked, this, &COrderModify::submit);
+}
+
+void COrderModify::showBounds()
+{
+    const StopLimits bounds = PositionStopLimits(m_position, product());
+    m_stopLossBound->setText(priceText(bounds.stopLoss));
+    m_takeProfitBound->setText(priceText(bounds.takeProfit));
+    m_stopLossBound->update();
+    m_takeProfitBound->update();
+}
+
+void COrderModify::productTicked()
+{
+    showBounds();
+}
+
+void COrderModify::submit()
+{
+    const double stopLoss = m_stopLoss->value();
+    const double takeProfit = m_takeProfit->value();
+    const StopLimits shown{m_stopLossBound->text().toDouble(),
+                           m_takeProfitBound->text().toDouble()};
+    if (const auto refusal = CheckChangedStops(m_position.isBuy(), stopLoss, takeProfit, shown)) {
+        showText(*refusal);
+        return;
+    }
+    const ChangeStopsBody body = ChangeStopsRequest(m_position, stopLoss, takeProfit);
+    HoldInfo reply{};
+    const Outcome outcome = exchange(cmd::kChangeStops, body, reply);
+    if (!outcome.sent)
+        return;
+    if (!ApplyChangedPosition(context().trading, reply, outcome.complete ? sizeof reply : 0)) {
+        showText("止损或盈利无效");
+        if (!outcome.complete)
+            refetchAfterIncomplete(Refetch::Holdings);
+        return;
+    }
+    announceChange();
+    context().link.seam().playSound(sound::kTradeDone, false);
+    done(kSucceeded);
+}
+
+} // namespace qs::ui
