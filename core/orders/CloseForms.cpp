@@ -1,5 +1,6 @@
 #include "core/orders/CloseForms.h"
 
+#include "core/orders/OrderNumbers.h"
 #include "core/platform/PriceFormat.h"
 #include "core/protocol/OrderRecords.h"
 #include "core/protocol/TradingData.h"
@@ -14,26 +15,7 @@
 
 namespace qs {
 
-namespace {
-
-// A hostile record must not make the conversion to int undefined.
-std::int32_t ClampToInt(double whole)
-{
-    if (std::isnan(whole))
-        return 0;
-    constexpr double kLow = std::numeric_limits<std::int32_t>::min();
-    constexpr double kHigh = std::numeric_limits<std::int32_t>::max();
-    return static_cast<std::int32_t>(std::clamp(whole, kLow, kHigh));
-}
-
-// A number field read up to its terminator, or all of it when it has none.
-template<std::size_t N>
-std::string_view NumberOf(const char (&field)[N])
-{
-    return {field, strnlen(field, N)};
-}
-
-} // namespace
+namespace {} // namespace
 
 PositionTexts MakePositionTexts(const HoldInfo &position, const TypeInfo &product)
 {

@@ -1,5 +1,6 @@
 #include "core/orders/ModifyForms.h"
 
+#include "core/orders/OrderNumbers.h"
 #include "core/orders/OrderRules.h"
 #include "core/protocol/TradingData.h"
 #include "core/protocol/WireRecord.h"
@@ -16,22 +17,9 @@ namespace {
 
 constexpr const char *kBadStops = "止损或盈利无效";
 
-// The wire carries 32-bit floats; a value beyond their range saturates instead of overflowing.
-float Narrow(double value)
-{
-    constexpr double kMax = std::numeric_limits<float>::max();
-    return static_cast<float>(std::clamp(value, -kMax, kMax));
-}
-
 double ThroughFloat(double value)
 {
     return static_cast<double>(Narrow(value));
-}
-
-template<std::size_t N>
-std::string_view NumberOf(const char (&field)[N])
-{
-    return {field, strnlen(field, N)};
 }
 
 SideHints Hints(bool buy, bool redForBuy, const char *buyStopLoss, const char *buyTakeProfit,

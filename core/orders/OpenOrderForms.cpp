@@ -1,5 +1,6 @@
 #include "core/orders/OpenOrderForms.h"
 
+#include "core/orders/OrderNumbers.h"
 #include "core/orders/OrderRules.h"
 #include "core/platform/PriceFormat.h"
 
@@ -10,28 +11,6 @@
 namespace qs {
 
 namespace {
-
-// A hostile record must not make the float-to-int conversion undefined.
-std::int32_t Truncate(float value)
-{
-    if (std::isnan(value))
-        return 0;
-    constexpr double kLow = std::numeric_limits<std::int32_t>::min();
-    constexpr double kHigh = std::numeric_limits<std::int32_t>::max();
-    const double whole = std::trunc(static_cast<double>(value));
-    if (whole <= kLow)
-        return std::numeric_limits<std::int32_t>::min();
-    if (whole >= kHigh)
-        return std::numeric_limits<std::int32_t>::max();
-    return static_cast<std::int32_t>(whole);
-}
-
-// The body's floats are the fields' doubles narrowed; a value beyond float range saturates.
-float Narrow(double value)
-{
-    constexpr double kMax = std::numeric_limits<float>::max();
-    return static_cast<float>(value > kMax ? kMax : value < -kMax ? -kMax : value);
-}
 
 constexpr const char *kInvalidPrice = "无效价格";
 
@@ -75,9 +54,9 @@ LotSetup MakeLotSetup(const TypeInfo &product)
     const float highest = static_cast<float>(product.maxLots) * scale;
 
     LotSetup setup{};
-    setup.lower = Truncate(lowest);
-    setup.upper = Truncate(highest);
-    setup.step = Truncate(product.lotStep);
+    setup.lower = ClampToInt(std::trunc(static_cast<double>(lowest)));
+    setup.upper = ClampToInt(std::trunc(static_cast<double>(highest)));
+    setup.step = ClampToInt(std::trunc(static_cast<double>(product.lotStep)));
     setup.digits = product.lotDecimals;
     char text[96];
     std::snprintf(text, sizeof text, "(可填范围%g-%d)", static_cast<double>(product.minLots),

@@ -10,6 +10,7 @@
 #include "core/protocol/RecalcAccountFigures.h"
 #include "ui/chart/CPriceStatic.h"
 #include "ui/orders/OpenOrderControls.h"
+#include "ui/orders/OrderLayout.h"
 #include "ui/widgets/CFloatNumberEdit.h"
 #include "ui/widgets/MySpinButtonCtrl.h"
 
@@ -28,16 +29,6 @@ namespace {
 
 constexpr qint64 kPriceSpinUpper = 1000000;
 constexpr int kWeekIndex = 1;
-
-QLayout *Row(std::initializer_list<QWidget *> widgets)
-{
-    auto *row = new QHBoxLayout;
-    row->setSpacing(4);
-    for (QWidget *widget : widgets)
-        row->addWidget(widget);
-    row->addStretch();
-    return row;
-}
 
 // Whole units of value printed with the field's format, as the field is first filled.
 QString UnitsOf(double value, int digits)
@@ -120,23 +111,23 @@ CModifyDelegate::CModifyDelegate(const FrameContext &context, const DelegateInfo
     grid->addWidget(makeReadOnly(1036, QStringLiteral("买卖"), QString::fromStdString(hints.side)),
                     0, 3);
     grid->addWidget(caption(QStringLiteral("交易手数")), 1, 0);
-    grid->addLayout(Row({m_lots, lotSpin}), 1, 1);
-    grid->addLayout(Row({maxButton, range}), 1, 2, 1, 2);
+    grid->addLayout(ControlRow({m_lots, lotSpin}), 1, 1);
+    grid->addLayout(ControlRow({maxButton, range}), 1, 2, 1, 2);
     grid->addWidget(caption(QStringLiteral("价格")), 2, 0);
-    grid->addLayout(Row({m_price, priceSpin}), 2, 1);
-    grid->addLayout(Row({makeHint(1059, QStringLiteral("小于")), m_lowerBound,
-                         makeHint(1060, QStringLiteral("或大于")), m_upperBound}),
+    grid->addLayout(ControlRow({m_price, priceSpin}), 2, 1);
+    grid->addLayout(ControlRow({makeHint(1059, QStringLiteral("小于")), m_lowerBound,
+                                makeHint(1060, QStringLiteral("或大于")), m_upperBound}),
                     2, 2, 1, 2);
     grid->addWidget(caption(QStringLiteral("止损价")), 3, 0);
-    grid->addLayout(Row({m_stopLoss, stopLossSpin}), 3, 1);
+    grid->addLayout(ControlRow({m_stopLoss, stopLossSpin}), 3, 1);
     grid->addLayout(
-        Row({makeHint(1057, QString::fromStdString(hints.stopLossHint)), m_stopLossBound}), 3, 2, 1,
-        2);
+        ControlRow({makeHint(1057, QString::fromStdString(hints.stopLossHint)), m_stopLossBound}),
+        3, 2, 1, 2);
     grid->addWidget(caption(QStringLiteral("止盈价")), 4, 0);
-    grid->addLayout(Row({m_takeProfit, takeProfitSpin}), 4, 1);
-    grid->addLayout(
-        Row({makeHint(1058, QString::fromStdString(hints.takeProfitHint)), m_takeProfitBound}), 4,
-        2, 1, 2);
+    grid->addLayout(ControlRow({m_takeProfit, takeProfitSpin}), 4, 1);
+    grid->addLayout(ControlRow({makeHint(1058, QString::fromStdString(hints.takeProfitHint)),
+                                m_takeProfitBound}),
+                    4, 2, 1, 2);
     grid->addWidget(caption(QStringLiteral("有效期")), 5, 0);
     grid->addWidget(m_validity, 5, 1);
     grid->addWidget(submitButton, 6, 0, 1, 4);
@@ -196,26 +187,8 @@ void CModifyDelegate::submit()
         showText(*form.refusal);
         return;
     }
-    std::int32_t code = 0;
-    const Outcome outcome = exchangeForCode(
-        cmd::kChangeOrder, &form.body, sizeof form.body, code, [this](Connection &connection) {
-            RefetchOn(connection, context().link, context().trading, Refetch::OrdersAndAccount);
-        });
-    if (!outcome.sent)
-        return;
-    if (code == order_result::kDone) {
-        // A reply that broke off after its code had no re-fetch on its connection.
-        if (!outcome.complete)
-            RefetchAfterOrder(context().link, context().trading, Refetch::OrdersAndAccount);
-        RecalcAccountFigures(context().trading);
-        announceChange();
-        context().link.seam().playSound(sound::kTradeDone, false);
-        done(kSucceeded);
-        return;
-    }
-    showText(ResultText(kind(), code, product()));
-    if (!outcome.complete)
-        refetchAfterIncomplete(Refetch::OrdersAndAccount);
+    submitChange(cmd::kChangeOrder, &form.body, sizeof form.body, Refetch::OrdersAndAccount,
+                 kSucceeded);
 }
 
 } // namespace qs::ui

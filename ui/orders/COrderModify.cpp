@@ -8,6 +8,7 @@
 #include "core/protocol/Commands.h"
 #include "ui/chart/CPriceStatic.h"
 #include "ui/orders/OpenOrderControls.h"
+#include "ui/orders/OrderLayout.h"
 #include "ui/widgets/CFloatNumberEdit.h"
 #include "ui/widgets/MySpinButtonCtrl.h"
 
@@ -24,16 +25,6 @@ namespace qs::ui {
 namespace {
 
 constexpr qint64 kPriceSpinUpper = 1000000;
-
-QLayout *Row(std::initializer_list<QWidget *> widgets)
-{
-    auto *row = new QHBoxLayout;
-    row->setSpacing(4);
-    for (QWidget *widget : widgets)
-        row->addWidget(widget);
-    row->addStretch();
-    return row;
-}
 
 } // namespace
 
@@ -79,33 +70,17 @@ COrderModify::COrderModify(const FrameContext &context, const HoldInfo &position
     const auto caption = [group](const QString &text) {
         return new QLabel(text, group);
     };
-    grid->addWidget(caption(QStringLiteral("商品")), 0, 0);
-    grid->addWidget(
-        makeReadOnly(1035, QStringLiteral("商品"), QString::fromStdString(texts.productName)), 0,
-        1);
-    grid->addWidget(caption(QStringLiteral("买卖")), 0, 2);
-    grid->addWidget(makeReadOnly(1036, QStringLiteral("买卖"), QString::fromStdString(texts.side)),
-                    0, 3);
-    grid->addWidget(caption(QStringLiteral("止损价")), 1, 0);
-    grid->addWidget(
-        makeReadOnly(1028, QStringLiteral("止损价"), QString::fromStdString(texts.stopLoss)), 1, 1);
-    grid->addWidget(caption(QStringLiteral("止盈价")), 1, 2);
-    grid->addWidget(
-        makeReadOnly(1030, QStringLiteral("止盈价"), QString::fromStdString(texts.takeProfit)), 1,
-        3);
-    grid->addWidget(caption(QStringLiteral("手数")), 2, 0);
-    grid->addWidget(
-        makeReadOnly(1031, QStringLiteral("手数"), QString::fromStdString(texts.openedLots)), 2, 1);
+    addPositionFields(*grid, texts, QStringLiteral("手数"), texts.openedLots);
     grid->addWidget(caption(QStringLiteral("新止损价")), 3, 0);
-    grid->addLayout(Row({m_stopLoss, stopLossSpin}), 3, 1);
+    grid->addLayout(ControlRow({m_stopLoss, stopLossSpin}), 3, 1);
     grid->addLayout(
-        Row({makeHint(1057, QString::fromStdString(hints.stopLossHint)), m_stopLossBound}), 3, 2, 1,
-        2);
+        ControlRow({makeHint(1057, QString::fromStdString(hints.stopLossHint)), m_stopLossBound}),
+        3, 2, 1, 2);
     grid->addWidget(caption(QStringLiteral("新止盈价")), 4, 0);
-    grid->addLayout(Row({m_takeProfit, takeProfitSpin}), 4, 1);
-    grid->addLayout(
-        Row({makeHint(1058, QString::fromStdString(hints.takeProfitHint)), m_takeProfitBound}), 4,
-        2, 1, 2);
+    grid->addLayout(ControlRow({m_takeProfit, takeProfitSpin}), 4, 1);
+    grid->addLayout(ControlRow({makeHint(1058, QString::fromStdString(hints.takeProfitHint)),
+                                m_takeProfitBound}),
+                    4, 2, 1, 2);
     grid->addWidget(submitButton, 5, 0, 1, 4);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(group);

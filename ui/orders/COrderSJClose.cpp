@@ -8,6 +8,7 @@
 #include "core/protocol/RecalcAccountFigures.h"
 #include "ui/chart/CPriceStatic.h"
 #include "ui/orders/OpenOrderControls.h"
+#include "ui/orders/OrderLayout.h"
 #include "ui/widgets/CFloatNumberEdit.h"
 #include "ui/widgets/MySpinButtonCtrl.h"
 
@@ -26,16 +27,6 @@ namespace {
 
 constexpr int kSlippageDigits = 4;
 constexpr qint64 kSlippageSpinUpper = 1000;
-
-QLayout *FieldWithSpin(CFloatNumberEdit *field, MySpinButtonCtrl *spin)
-{
-    auto *row = new QHBoxLayout;
-    row->setSpacing(0);
-    row->addWidget(field, 1);
-    row->addWidget(spin);
-    spin->setBuddy(field);
-    return row;
-}
 
 } // namespace
 
@@ -74,17 +65,7 @@ COrderSJClose::COrderSJClose(const FrameContext &context, const HoldInfo &positi
         label->setBuddy(buddy);
         return label;
     };
-    const auto readOnly
-        = [&](int row, int column, int id, const QString &name, const std::string &text) {
-              QLineEdit *field = makeReadOnly(id, name, QString::fromStdString(text));
-              grid->addWidget(caption(name, field), row, column);
-              grid->addWidget(field, row, column + 1);
-          };
-    readOnly(0, 0, 1035, QStringLiteral("商品"), texts.productName);
-    readOnly(0, 2, 1036, QStringLiteral("买卖"), texts.side);
-    readOnly(1, 0, 1028, QStringLiteral("止损价"), texts.stopLoss);
-    readOnly(1, 2, 1030, QStringLiteral("止盈价"), texts.takeProfit);
-    readOnly(2, 0, 1031, QStringLiteral("持仓手数"), texts.heldLots);
+    addPositionFields(*grid, texts, QStringLiteral("持仓手数"), texts.heldLots);
     grid->addWidget(caption(QStringLiteral("平仓手数"), m_lots), 2, 2);
     grid->addLayout(FieldWithSpin(m_lots, lotSpin), 2, 3);
     grid->addWidget(caption(QStringLiteral("平仓价格"), m_closingPrice), 3, 0);
@@ -127,28 +108,7 @@ void COrderSJClose::submit()
     fields.slippageTicked = m_useSlippage->isChecked();
     fields.slippage = m_slippage->value();
     const DelegateInfo body = MarketCloseBody(m_position, fields);
-    std::int32_t code = 0;
-    const Outcome outcome = exchangeForCode(
-        cmd::kClosePosition, &body, sizeof body, code, [this](Connection &connection) {
-            // A failed re-fetch leaves the lists as they were; the close itself succeeded.
-            RefetchOn(connection, context().link, context().trading, Refetch::Holdings);
-        });
-    if (!outcome.sent)
-        return;
-    if (code == order_result::kDone) {
-        // A reply that broke off after its code had no re-fetch on its connection.
-        if (!outcome.complete)
-            RefetchAfterOrder(context().link, context().trading, Refetch::Holdings);
-        RecalcAccountFigures(context().trading);
-        announceChange();
-        context().link.seam().playSound(sound::kTradeDone, false);
-        done(kSucceeded);
-        return;
-    }
-    showText(ResultText(kind(), code, product()));
-    // The server may have closed the position before the reply broke off.
-    if (!outcome.complete)
-        refetchAfterIncomplete(Refetch::Holdings);
+    submitChange(cmd::kClosePosition, &body, sizeof body, Refetch::Holdings, kSucceeded);
 }
 
 } // namespace qs::ui

@@ -5,6 +5,7 @@
 #include "core/protocol/Commands.h"
 #include "ui/chart/CPriceStatic.h"
 #include "ui/orders/OpenOrderControls.h"
+#include "ui/orders/OrderLayout.h"
 #include "ui/widgets/CFloatNumberEdit.h"
 #include "ui/widgets/MySpinButtonCtrl.h"
 
@@ -27,26 +28,6 @@ namespace {
 
 constexpr qint64 kPriceSpinLower = 1;
 constexpr qint64 kPriceSpinUpper = 1000000;
-
-QLayout *Row(std::initializer_list<QWidget *> widgets)
-{
-    auto *row = new QHBoxLayout;
-    row->setSpacing(4);
-    for (QWidget *widget : widgets)
-        row->addWidget(widget);
-    row->addStretch();
-    return row;
-}
-
-QLayout *FieldWithSpin(CFloatNumberEdit *field, MySpinButtonCtrl *spin)
-{
-    auto *row = new QHBoxLayout;
-    row->setSpacing(0);
-    row->addWidget(field, 1);
-    row->addWidget(spin);
-    spin->setBuddy(field);
-    return row;
-}
 
 } // namespace
 
@@ -104,31 +85,23 @@ COrderZJClose::COrderZJClose(const FrameContext &context, const HoldInfo &positi
         label->setBuddy(buddy);
         return label;
     };
-    const auto readOnly
-        = [&](int row, int column, int id, const QString &name, const std::string &text) {
-              QLineEdit *field = makeReadOnly(id, name, QString::fromStdString(text));
-              grid->addWidget(caption(name, field), row, column);
-              grid->addWidget(field, row, column + 1);
-          };
-    readOnly(0, 0, 1035, QStringLiteral("商品"), texts.productName);
-    readOnly(0, 2, 1036, QStringLiteral("买卖"), texts.side);
-    readOnly(1, 0, 1028, QStringLiteral("止损价"), texts.stopLoss);
-    readOnly(1, 2, 1030, QStringLiteral("止盈价"), texts.takeProfit);
-    readOnly(2, 0, 1031, QStringLiteral("持仓手数"), texts.heldLots);
+    addPositionFields(*grid, texts, QStringLiteral("持仓手数"), texts.heldLots);
     const auto entry = [&](int row, const QString &name, CFloatNumberEdit *field,
                            MySpinButtonCtrl *spin, QLayout *beside) {
         grid->addWidget(caption(name, field), row, 0);
         grid->addLayout(FieldWithSpin(field, spin), row, 1);
         grid->addLayout(beside, row, 2, 1, 2);
     };
-    entry(3, QStringLiteral("平仓手数"), m_lots, lotSpin, Row({range}));
+    entry(3, QStringLiteral("平仓手数"), m_lots, lotSpin, ControlRow({range}));
     entry(4, QStringLiteral("价格"), m_price, priceSpin,
-          Row({makeHint(1059, QString::fromUtf8(position.isBuy() ? "大于" : "小于")),
-               m_closingPrice}));
-    entry(5, QStringLiteral("委托止损价"), m_stopLoss, stopLossSpin,
-          Row({makeHint(1057, QString::fromStdString(hints.stopLossHint)), m_stopLossBound}));
+          ControlRow({makeHint(1059, QString::fromUtf8(position.isBuy() ? "大于" : "小于")),
+                      m_closingPrice}));
+    entry(
+        5, QStringLiteral("委托止损价"), m_stopLoss, stopLossSpin,
+        ControlRow({makeHint(1057, QString::fromStdString(hints.stopLossHint)), m_stopLossBound}));
     entry(6, QStringLiteral("委托止盈价"), m_takeProfit, takeProfitSpin,
-          Row({makeHint(1058, QString::fromStdString(hints.takeProfitHint)), m_takeProfitBound}));
+          ControlRow(
+              {makeHint(1058, QString::fromStdString(hints.takeProfitHint)), m_takeProfitBound}));
     grid->addWidget(caption(QStringLiteral("有效期"), m_validity), 7, 0);
     grid->addWidget(m_validity, 7, 1);
     grid->addWidget(submitButton, 8, 0, 1, 4);

@@ -1,4 +1,5 @@
 #include "ui/orders/OpenOrderControls.h"
+#include "ui/orders/OrderLayout.h"
 
 #include "core/orders/OpenOrderForms.h"
 #include "core/protocol/TradingData.h"
@@ -24,27 +25,7 @@ QLabel *Caption(const QString &text, QWidget *buddy, QWidget *parent)
     return label;
 }
 
-// A number field with its spin right beside it.
-QWidget *FieldWithSpin(CFloatNumberEdit *field, MySpinButtonCtrl *spin, QWidget *parent)
-{
-    auto *box = new QWidget(parent);
-    auto *row = new QHBoxLayout(box);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(0);
-    row->addWidget(field, 1);
-    row->addWidget(spin);
-    spin->setBuddy(field);
-    return box;
-}
-
 } // namespace
-
-void NameControl(QWidget *control, const char *kind, int controlId, const QString &accessibleName)
-{
-    control->setObjectName(QStringLiteral("%1%2").arg(QLatin1String(kind)).arg(controlId));
-    if (!accessibleName.isEmpty())
-        control->setAccessibleName(accessibleName);
-}
 
 OpenOrderControls::OpenOrderControls(QWidget *dialog)
     : QObject(dialog)
@@ -84,7 +65,7 @@ void OpenOrderControls::addProductAndLots(QGridLayout &grid, int firstRow)
     grid.addWidget(Caption(QStringLiteral("商品"), m_picker, m_dialog), firstRow, 0);
     grid.addWidget(m_picker, firstRow, 1, 1, 2);
     grid.addWidget(Caption(QStringLiteral("交易手数"), m_lots, m_dialog), firstRow + 1, 0);
-    grid.addWidget(FieldWithSpin(m_lots, m_lotSpin, m_dialog), firstRow + 1, 1);
+    grid.addLayout(FieldWithSpin(m_lots, m_lotSpin), firstRow + 1, 1);
     auto *maxRow = new QHBoxLayout;
     maxRow->addWidget(m_max);
     maxRow->addWidget(m_range, 1);
@@ -94,9 +75,9 @@ void OpenOrderControls::addProductAndLots(QGridLayout &grid, int firstRow)
 void OpenOrderControls::addStops(QGridLayout &grid, int firstRow)
 {
     grid.addWidget(Caption(QStringLiteral("止损价"), m_stopLoss, m_dialog), firstRow, 0);
-    grid.addWidget(FieldWithSpin(m_stopLoss, m_stopLossSpin, m_dialog), firstRow, 1);
+    grid.addLayout(FieldWithSpin(m_stopLoss, m_stopLossSpin), firstRow, 1);
     grid.addWidget(Caption(QStringLiteral("止盈价"), m_takeProfit, m_dialog), firstRow + 1, 0);
-    grid.addWidget(FieldWithSpin(m_takeProfit, m_takeProfitSpin, m_dialog), firstRow + 1, 1);
+    grid.addLayout(FieldWithSpin(m_takeProfit, m_takeProfitSpin), firstRow + 1, 1);
 }
 
 void OpenOrderControls::fillPicker(const TradingData &trading, std::int32_t productId)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/protocol/TypeInfo.h"
+#include "ui/orders/OrderLayout.h"
 
 #include <QObject>
 
@@ -60,8 +61,5 @@ private:
     MySpinButtonCtrl *m_takeProfitSpin;
     QString m_maxText;
 };
-
-// "edit1031", "spin1032", "button1044": tests and screenshots find controls by their ids.
-void NameControl(QWidget *control, const char *kind, int controlId, const QString &accessibleName);
 
 } // namespace qs::ui

@@ -2,13 +2,16 @@
 
 #include "core/platform/DesktopSeam.h"
 #include "core/platform/PriceFormat.h"
+#include "core/platform/SoundIds.h"
 #include "core/protocol/OrderRecords.h"
+#include "core/protocol/RecalcAccountFigures.h"
 #include "core/protocol/RequestExchange.h"
 #include "core/protocol/TradingData.h"
 #include "ui/TradingNotices.h"
 #include "ui/chart/CPriceStatic.h"
 #include "ui/widgets/WaitCursor.h"
 
+#include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -143,6 +146,49 @@ OrderDialogBase::exchangeForCode(std::int32_t command, const void *body, std::si
                         });
     code = AssembleResultCode(bytes.data(), bytes.size());
     return outcome;
+}
+
+void OrderDialogBase::submitChange(std::int32_t command, const void *body, std::size_t size,
+                                   Refetch what, int successResult)
+{
+    std::int32_t code = 0;
+    const Outcome outcome
+        = exchangeForCode(command, body, size, code, [this, what](Connection &connection) {
+              // A failed re-fetch leaves the lists as they were; the change itself succeeded.
+              RefetchOn(connection, m_context.link, m_context.trading, what);
+          });
+    if (!outcome.sent)
+        return;
+    if (code == order_result::kDone) {
+        if (!outcome.complete)
+            RefetchAfterOrder(m_context.link, m_context.trading, what);
+        RecalcAccountFigures(m_context.trading);
+        announceChange();
+        m_context.link.seam().playSound(sound::kTradeDone, false);
+        done(successResult);
+        return;
+    }
+    showText(ResultText(m_kind, code, m_product));
+    if (!outcome.complete)
+        refetchAfterIncomplete(what);
+}
+
+void OrderDialogBase::addPositionFields(QGridLayout &grid, const PositionTexts &texts,
+                                        const QString &lotsCaption, const std::string &lotsText)
+{
+    const auto add
+        = [&](int row, int column, int id, const QString &name, const std::string &text) {
+              QLineEdit *field = makeReadOnly(id, name, QString::fromStdString(text));
+              auto *caption = new QLabel(name, this);
+              caption->setBuddy(field);
+              grid.addWidget(caption, row, column);
+              grid.addWidget(field, row, column + 1);
+          };
+    add(0, 0, 1035, QStringLiteral("商品"), texts.productName);
+    add(0, 2, 1036, QStringLiteral("买卖"), texts.side);
+    add(1, 0, 1028, QStringLiteral("止损价"), texts.stopLoss);
+    add(1, 2, 1030, QStringLiteral("止盈价"), texts.takeProfit);
+    add(2, 0, 1031, lotsCaption, lotsText);
 }
 
 void OrderDialogBase::announceChange()

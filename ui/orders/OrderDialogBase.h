@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/orders/CloseForms.h"
 #include "core/orders/OrderRefetch.h"
 #include "core/orders/OrderResults.h"
 #include "core/protocol/KLineBar.h"
@@ -17,6 +18,7 @@
 #include <vector>
 
 class QAbstractButton;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -89,6 +91,17 @@ protected:
     Outcome exchangeForCode(std::int32_t command, const void *body, std::size_t size,
                             std::int32_t &code,
                             const std::function<void(Connection &)> &onSuccess = {});
+    // A change whose code 1 is success (market close, order change). On success `what` is
+    // fetched again on the request's own connection (on a new one when the reply broke off
+    // after its code), the figures are recomputed, the chart lays out, sound 190 plays and the
+    // dialog ends with successResult. Any other code shows its text; an incomplete reply
+    // fetches again all the same, since the server may have carried the change out.
+    void submitChange(std::int32_t command, const void *body, std::size_t size, Refetch what,
+                      int successResult);
+    // The read-only rows of a position in columns 0-3: product and side, stop-loss and
+    // take-profit, then the lots with their caption at the start of row 2.
+    void addPositionFields(QGridLayout &grid, const PositionTexts &texts,
+                           const QString &lotsCaption, const std::string &lotsText);
     // After a change the server made: the chart lays out again (a new record's screen positions
     // are zero until then) and open windows hear 1033 so their lists refill.
     void announceChange();

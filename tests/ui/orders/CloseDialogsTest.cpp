@@ -6,9 +6,7 @@
 #include "core/protocol/Commands.h"
 #include "core/protocol/TradingData.h"
 #include "tests/core/protocol/TradingTestRecords.h"
-#include "tests/support/SeamRecorder.h"
-#include "ui/TradingNotices.h"
-#include "ui/chart/CPriceStatic.h"
+#include "tests/ui/orders/OrderDialogTest.h"
 #include "ui/widgets/CFloatNumberEdit.h"
 #include "ui/widgets/MySpinButtonCtrl.h"
 
@@ -26,7 +24,7 @@
 namespace qs::ui {
 namespace {
 
-constexpr const char *kNoServer = "无法连接服务器，操作已取消";
+using test::kNoServer;
 
 // Last 1765.00 with half a point of spread each side; lots in tenths.
 TypeInfo Gold()
@@ -54,27 +52,12 @@ double DoubleAt(const test::Bytes &bytes, std::size_t offset)
     return value;
 }
 
-class CloseDialogs : public ::testing::Test {
+class CloseDialogs : public test::OrderDialogTest {
 protected:
     CloseDialogs()
-        : m_endpoint(test::Nowhere())
-        , m_session(test::TestSession())
     {
         m_trading.replaceProducts({Gold(), test::Product(2, 2, 1)});
         m_trading.replacePositions({Held(1)});
-    }
-
-    FrameContext context()
-    {
-        return FrameContext{ServerLink(m_endpoint, m_session, m_seam),
-                            m_trading,
-                            nullptr,
-                            m_notices,
-                            m_selection,
-                            [this] { ++m_relayouts; },
-                            [] {
-                                return 1;
-                            }};
     }
 
     template<typename Dialog>
@@ -86,32 +69,6 @@ protected:
         EXPECT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
         return dialog;
     }
-
-    template<typename Control = CFloatNumberEdit>
-    static Control *Find(QWidget &dialog, const char *kind, int id)
-    {
-        auto *control = dialog.findChild<Control *>(QStringLiteral("%1%2").arg(kind).arg(id));
-        EXPECT_NE(control, nullptr) << kind << id;
-        return control;
-    }
-
-    static CPriceStatic *Label(QWidget &dialog, int id)
-    {
-        return Find<CPriceStatic>(dialog, "label", id);
-    }
-
-    static void Click(QWidget &dialog, int id)
-    {
-        Find<QAbstractButton>(dialog, "button", id)->click();
-    }
-
-    ServerEndpoint m_endpoint;
-    Session m_session;
-    test::SeamRecorder m_seam;
-    TradingData m_trading;
-    TradingNotices m_notices;
-    ChartSelection m_selection;
-    int m_relayouts = 0;
 };
 
 TEST_F(CloseDialogs, TwoLotsCloseFromOneLotUnitToOneUnitAboveTheHolding)

@@ -2,12 +2,8 @@
 #include "ui/orders/COpenOrder.h"
 #include "ui/orders/COpenOrderZj.h"
 
-#include "core/platform/Socket.h"
 #include "core/protocol/TradingData.h"
-#include "tests/core/protocol/TradingTestRecords.h"
-#include "tests/support/SeamRecorder.h"
-#include "ui/TradingNotices.h"
-#include "ui/chart/CPriceStatic.h"
+#include "tests/ui/orders/OrderDialogTest.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -21,7 +17,7 @@
 namespace qs::ui {
 namespace {
 
-constexpr const char *kNoServer = "无法连接服务器，操作已取消";
+using test::kNoServer;
 
 TypeInfo Tradable(std::int32_t id, float buy, float sell)
 {
@@ -38,26 +34,11 @@ TypeInfo Tradable(std::int32_t id, float buy, float sell)
 }
 
 // Nothing listens on the request port: whatever reaches the exchange shows kNoServer.
-class OpenOrderDialogs : public ::testing::Test {
+class OpenOrderDialogs : public test::OrderDialogTest {
 protected:
     OpenOrderDialogs()
     {
-        Listener gone = Listener::listen(Ipv4Address::loopback(), 0);
-        m_endpoint.requestPort = gone.port();
         m_trading.replaceProducts({Tradable(1, 1765.5f, 1765.0f), Tradable(2, 7.5f, 7.4f)});
-    }
-
-    FrameContext context()
-    {
-        return FrameContext{ServerLink(m_endpoint, m_session, m_seam),
-                            m_trading,
-                            nullptr,
-                            m_notices,
-                            m_selection,
-                            {},
-                            [] {
-                                return 1;
-                            }};
     }
 
     template<typename Dialog>
@@ -101,13 +82,6 @@ protected:
         EXPECT_EQ(FieldTexts(dialog), before);
         EXPECT_TRUE(m_seam.messages().empty()) << m_seam.messageTexts().front();
     }
-
-    ServerEndpoint m_endpoint;
-    Session m_session;
-    test::SeamRecorder m_seam;
-    TradingData m_trading;
-    TradingNotices m_notices;
-    ChartSelection m_selection;
 };
 
 TEST_F(OpenOrderDialogs, EnterSubmitsOnlyFromASubmitButton)

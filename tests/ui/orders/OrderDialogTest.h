@@ -1,0 +1,72 @@
+#pragma once
+
+// The order dialogs without a server: a frame context over trading data the test fills, a
+// request port nobody listens on, and the notice route that carries ticks to the dialogs.
+
+#include "core/protocol/TradingData.h"
+#include "tests/core/protocol/TradingTestRecords.h"
+#include "tests/support/SeamRecorder.h"
+#include "ui/CommandRouter.h"
+#include "ui/TradingNotices.h"
+#include "ui/chart/CPriceStatic.h"
+#include "ui/widgets/CFloatNumberEdit.h"
+
+#include <QAbstractButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace qs::test {
+
+using ui::CFloatNumberEdit;
+using ui::CPriceStatic;
+using ui::FrameContext;
+
+inline constexpr const char *kNoServer = "无法连接服务器，操作已取消";
+
+class OrderDialogTest : public ::testing::Test {
+protected:
+    OrderDialogTest()
+        : m_endpoint(Nowhere())
+        , m_session(TestSession())
+    {}
+
+    FrameContext context()
+    {
+        return FrameContext{ServerLink(m_endpoint, m_session, m_seam),
+                            m_trading,
+                            nullptr,
+                            m_notices,
+                            m_selection,
+                            [this] { ++m_relayouts; },
+                            [] {
+                                return 1;
+                            }};
+    }
+
+    template<typename Control = CFloatNumberEdit>
+    static Control *Find(QWidget &dialog, const char *kind, int id)
+    {
+        auto *control = dialog.findChild<Control *>(QStringLiteral("%1%2").arg(kind).arg(id));
+        EXPECT_NE(control, nullptr) << kind << id;
+        return control;
+    }
+    static CPriceStatic *Label(QWidget &dialog, int id)
+    {
+        return Find<CPriceStatic>(dialog, "label", id);
+    }
+    static void Click(QWidget &dialog, int id)
+    {
+        Find<QAbstractButton>(dialog, "button", id)->click();
+    }
+
+    ServerEndpoint m_endpoint;
+    Session m_session;
+    SeamRecorder m_seam;
+    TradingData m_trading;
+    ui::TradingNotices m_notices;
+    ui::ChartSelection m_selection;
+    int m_relayouts = 0;
+};
+
+} // namespace qs::test
