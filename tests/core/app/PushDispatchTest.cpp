@@ -114,15 +114,5 @@ TEST(PushDispatch, EachEventGoesToItsConsumersInOrder)
     }
 }
 
-TEST(PushDispatch, TheTickSetsThePricesAndTheHeartbeatReachesTheWatchdog)
-{
-    Client client;
-    client.dispatch.onBarRecord(test::MakeBar(1, 2024, "11:00:00", 1234));
-    EXPECT_FLOAT_EQ(client.trading.product(1).lastPrice, 12.34f);
-    EXPECT_TRUE(client.view.watchdogTick()) << "no heartbeat yet";
-    client.dispatch.onHeartbeat();
-    EXPECT_FALSE(client.view.watchdogTick());
-}
-
 } // namespace
 } // namespace qs

@@ -40,17 +40,5 @@ TEST(OrderResults, TextOfEachResultCodePerDialog)
     }
 }
 
-TEST(OrderResults, ShortReplyReadsAsTheBytesThatCame)
-{
-    const std::uint8_t bytes[] = {0x05, 0x02, 0x01, 0x80, 0x7F};
-    const std::int32_t whole = static_cast<std::int32_t>(0x80010205u);
-    const struct {
-        std::size_t received;
-        std::int32_t expected;
-    } rows[] = {{0, 0}, {1, 5}, {3, 0x010205}, {4, whole}, {5, whole}};
-    for (const auto &row : rows)
-        EXPECT_EQ(AssembleResultCode(bytes, row.received), row.expected) << row.received;
-}
-
 } // namespace
 } // namespace qs
