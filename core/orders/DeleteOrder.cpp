@@ -1,5 +1,6 @@
 #include "core/orders/DeleteOrder.h"
 
+#include "core/platform/AnsiCodec.h"
 #include "core/platform/DesktopSeam.h"
 #include "core/platform/SoundIds.h"
 #include "core/protocol/Commands.h"
@@ -7,6 +8,7 @@
 #include "core/protocol/RequestExchange.h"
 #include "core/protocol/TradingQueries.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -21,15 +23,32 @@ constexpr std::int32_t kDeleted = 1;
 constexpr std::int32_t kWaiting = 1;
 } // namespace
 
-DeleteOrderResult DeleteOrder(const DelegateInfo &order, const ServerLink &link, TradingData &data,
-                              const std::function<void()> &relayoutChart)
+DeleteOrderBody ChartDeleteBody(const DelegateInfo &order)
+{
+    // The order number and the bytes after it, as the server expects them.
+    DeleteOrderBody body{};
+    std::memcpy(body.data(), &order, body.size());
+    return body;
+}
+
+DeleteOrderBody NumberDeleteBody(const std::string &orderNumber)
+{
+    DeleteOrderBody body{};
+    const std::string ansi = Utf8ToAnsi(orderNumber);
+    std::memcpy(body.data(), ansi.data(), std::min(ansi.size(), body.size()));
+    return body;
+}
+
+DeleteOrderResult DeleteOrder(const DelegateInfo *known, const std::string &orderNumber,
+                              const DeleteOrderBody &body, const ServerLink &link,
+                              TradingData &data, const std::function<void()> &relayoutChart)
 {
     DesktopSeam &seam = link.seam();
-    if (order.status != kWaiting) {
+    if (known != nullptr && known->status != kWaiting) {
         seam.messageBox(kNotWaiting, MessageIcon::None, MessageButtons::Ok);
         return DeleteOrderResult::NotWaiting;
     }
-    const std::string question = "确认删除订单[" + order.number() + "]？";
+    const std::string question = "确认删除订单[" + orderNumber + "]？";
     if (seam.messageBox(question, MessageIcon::Question, MessageButtons::YesNo)
         != MessageResult::Yes)
         return DeleteOrderResult::Declined;
@@ -38,9 +57,6 @@ DeleteOrderResult DeleteOrder(const DelegateInfo &order, const ServerLink &link,
     if (!exchange.isOpen())
         return DeleteOrderResult::NoConnection;
 
-    // The order number and the bytes after it, as the server expects them.
-    std::array<std::uint8_t, body_size::kDeleteOrder> body{};
-    std::memcpy(body.data(), &order, body.size());
     std::int32_t reply = 0;
     if (exchange.request(cmd::kDeleteOrder, body, reply) != ExchangeStep::Done
         || reply != kDeleted) {
@@ -57,6 +73,12 @@ DeleteOrderResult DeleteOrder(const DelegateInfo &order, const ServerLink &link,
     seam.playSound(sound::kTradeDone, false);
     exchange.finish();
     return DeleteOrderResult::Deleted;
+}
+
+DeleteOrderResult DeleteOrder(const DelegateInfo &order, const ServerLink &link, TradingData &data,
+                              const std::function<void()> &relayoutChart)
+{
+    return DeleteOrder(&order, order.number(), ChartDeleteBody(order), link, data, relayoutChart);
 }
 
 } // namespace qs

@@ -17,6 +17,30 @@ constexpr auto kIdBelow = [](const auto &product, std::int32_t id) {
 
 } // namespace
 
+Decimal ProfitScale(std::int32_t digits, float pointValue, double lotsHeld)
+{
+    return DecimalFromFloat(PowerOfTen(digits)) * DecimalFromFloat(pointValue)
+           * DecimalFromDouble(lotsHeld);
+}
+
+Decimal ProfitAt(bool buy, float closePrice, const Decimal &k, const Decimal &openK)
+{
+    const Decimal closeK = DecimalFromFloat(closePrice) * k;
+    return buy ? closeK - openK : openK - closeK;
+}
+
+float ClosePrice(bool buy, const TypeInfo &product)
+{
+    return buy ? product.sellPrice : product.buyPrice;
+}
+
+Decimal PositionFloatingProfit(const HoldInfo &position, const TypeInfo &product)
+{
+    const Decimal k = ProfitScale(product.digits, product.pointValue, position.lotsHeld);
+    return ProfitAt(position.isBuy(), ClosePrice(position.isBuy(), product), k,
+                    DecimalFromDouble(position.openPrice) * k);
+}
+
 FloatingProfitCache::PositionKey FloatingProfitCache::keyOf(const HoldInfo &position)
 {
     return {position.productId, position.isBuy(), std::bit_cast<std::uint64_t>(position.openPrice),
@@ -36,10 +60,8 @@ Decimal FloatingProfitCache::total(const std::vector<HoldInfo> &positions, std::
         const ProductTerms *product = terms(group.productId);
         if (product == nullptr)
             continue;
-        if (group.buy)
-            sum += DecimalFromFloat(product->sellPrice) * group.sumK - group.sumOpenK;
-        else
-            sum += group.sumOpenK - DecimalFromFloat(product->buyPrice) * group.sumK;
+        sum += ProfitAt(group.buy, group.buy ? product->sellPrice : product->buyPrice, group.sumK,
+                        group.sumOpenK);
     }
     return sum;
 }
@@ -107,9 +129,8 @@ void FloatingProfitCache::rebuild(const std::vector<HoldInfo> &positions)
         const ProductTerms *product = terms(position.productId);
         if (product == nullptr || !product->listed)
             continue;
-        const Decimal k = DecimalFromFloat(PowerOfTen(product->digits))
-                          * DecimalFromFloat(std::bit_cast<float>(product->pointValueBits))
-                          * DecimalFromDouble(position.lotsHeld);
+        const Decimal k = ProfitScale(
+            product->digits, std::bit_cast<float>(product->pointValueBits), position.lotsHeld);
         const auto key = std::make_pair(position.productId, position.isBuy());
         auto [at, inserted] = groups.try_emplace(key, Group{key.first, key.second, 0, 0});
         at->second.sumK += k;

@@ -10,6 +10,19 @@
 
 namespace qs {
 
+// What one unit of price difference is worth to a position: 10^digits × point value × lots held.
+Decimal ProfitScale(std::int32_t digits, float pointValue, double lotsHeld);
+
+// The profit of holdings with scale k and Σ(open × k) openK at closePrice: a buy gains as the
+// price rises above the open price, a sell as it falls below.
+Decimal ProfitAt(bool buy, float closePrice, const Decimal &k, const Decimal &openK);
+
+// The price a position closes at: a buy sells at the sell price, a sell buys at the buy price.
+float ClosePrice(bool buy, const TypeInfo &product);
+
+// One position's floating profit; a zeroed (unlisted) product gives 0.
+Decimal PositionFloatingProfit(const HoldInfo &position, const TypeInfo &product);
+
 // The floating profit of all positions, in exact decimal. A position's profit is
 // (sell − open) × k for a buy and (open − buy) × k for a sell, with k = 10^digits × point value ×
 // lots held. Grouped per product and side that is sell × Σk − Σ(open × k): the sums change only

@@ -49,27 +49,11 @@ protected:
                           QPoint((rect[0] + rect[2]) / 2, (rect[1] + rect[3]) / 2));
     }
 
-    // The frame's notices and chart, for the limit close that the report will open.
-    FrameContext context()
-    {
-        return FrameContext{ServerLink(m_server.endpoint(), m_session, m_seam),
-                            m_trading,
-                            m_frame.get(),
-                            m_frame->notices(),
-                            m_selection,
-                            [this] { m_frame->clientView()->chartPanel()->relayout(); },
-                            [] {
-                                return kProduct;
-                            }};
-    }
-
     static void Type(QWidget &dialog, int fieldId, double value)
     {
         dialog.findChild<QLineEdit *>(QStringLiteral("edit%1").arg(fieldId))
             ->setText(QString::number(value, 'f', 2));
     }
-
-    ChartSelection m_selection;
 };
 
 TEST_F(OrderChangeE2E, PartOfAPositionClosedFromItsLabelOnTheChart)
@@ -141,7 +125,7 @@ TEST_F(OrderChangeE2E, AnOrderChangeOfTheValidityKeepsTheNumbers)
 
     // A code the server gives for a closed market reads "无效价格" in this dialog.
     m_server.forceNextResult(cmd::kChangeOrder, 6);
-    CModifyDelegate dialog(context(), after);
+    CModifyDelegate dialog(frameContext(), after);
     dialog.submit();
     EXPECT_EQ(m_seam.messageTexts(), std::vector<std::string>{"无效价格"});
 }
@@ -153,7 +137,7 @@ TEST_F(OrderChangeE2E, ASecondLimitCloseReplacesTheFirstAndIsDrawnAtItsPrice)
     const HoldInfo position = m_trading.positions().at(0);
     const TypeInfo product = m_trading.product(kProduct);
     for (double above : {10.0, 12.0}) {
-        COrderZJClose dialog(context(), position);
+        COrderZJClose dialog(frameContext(), position);
         Type(dialog, 1042, product.sellPrice + above * product.limitDistance);
         Click(dialog, 1044);
         EXPECT_TRUE(dialog.succeeded()) << above;
@@ -171,7 +155,7 @@ TEST_F(OrderChangeE2E, ASecondLimitCloseReplacesTheFirstAndIsDrawnAtItsPrice)
 
     // An outcome of 1 without an order number is no success.
     m_server.forceNextResult(cmd::kClosePosition, 1);
-    COrderZJClose dialog(context(), position);
+    COrderZJClose dialog(frameContext(), position);
     Type(dialog, 1042, product.sellPrice + 14 * product.limitDistance);
     Click(dialog, 1044);
     EXPECT_FALSE(dialog.succeeded());

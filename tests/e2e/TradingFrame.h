@@ -13,6 +13,7 @@
 #include "tests/support/TempFolder.h"
 #include "ui/app/CChildView.h"
 #include "ui/app/CMainFrame.h"
+#include "ui/chart/CKMain.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -77,10 +78,11 @@ protected:
     }
 
     // An order through the request port, as the open dialogs send it.
-    std::int32_t placeOrder(std::int32_t kind, double price, float lots = 1)
+    std::int32_t placeOrder(std::int32_t kind, double price, float lots = 1,
+                            std::int32_t productId = kProduct)
     {
         OpenOrderBody body{};
-        body.productId = kProduct;
+        body.productId = productId;
         body.price = static_cast<float>(price);
         body.lots = lots;
         body.kind = kind;
@@ -93,7 +95,22 @@ protected:
         return code;
     }
 
+    // The frame's notices and chart, for windows a test opens itself.
+    ui::FrameContext frameContext()
+    {
+        return ui::FrameContext{ServerLink(m_server.endpoint(), m_session, m_seam),
+                                m_trading,
+                                m_frame.get(),
+                                m_frame->notices(),
+                                m_selection,
+                                [this] { m_frame->clientView()->chartPanel()->relayout(); },
+                                [] {
+                                    return kProduct;
+                                }};
+    }
+
     server::DemoServer m_server{QuietDemoOptions()};
+    ui::ChartSelection m_selection;
     TempFolder m_temp;
     SeamRecorder m_seam;
     Session m_session;

@@ -15,6 +15,7 @@
 #include "ui/app/FrameBars.h"
 #include "ui/app/FrameTimers.h"
 #include "ui/orders/OrderCommands.h"
+#include "ui/report/ReportCommands.h"
 
 #include <QAction>
 #include <QApplication>
@@ -122,6 +123,7 @@ void CMainFrame::createTimers()
 void CMainFrame::createRouters()
 {
     m_routers.push_back(std::make_unique<OrderCommands>(context()));
+    m_routers.push_back(std::make_unique<ReportCommands>(context()));
     m_routers.push_back(std::make_unique<AlertCommands>(context(), m_messages,
                                                         [this] { m_timers->stopMessageBlink(); }));
 }

@@ -1,0 +1,130 @@
+#include "ui/report/CSPage1.h"
+
+#include "core/protocol/TradingData.h"
+#include "core/report/ReportPages.h"
+#include "ui/orders/COrderModify.h"
+#include "ui/orders/COrderSJClose.h"
+#include "ui/orders/COrderZJClose.h"
+#include "ui/report/CSortListCtrl.h"
+
+#include <QMenu>
+#include <QVBoxLayout>
+
+#include <string>
+#include <unordered_map>
+
+namespace qs::ui {
+
+CSPage1::CSPage1(const FrameContext &context, std::function<void()> refreshAccountBar,
+                 QWidget *parent)
+    : ReportPage(context, std::move(refreshAccountBar), parent)
+    , m_list(new CSortListCtrl(this))
+{
+    setObjectName(QStringLiteral("CSPage1"));
+    m_list->setObjectName(QStringLiteral("list1050"));
+    m_list->setAccessibleName(QStringLiteral("持仓明细"));
+    m_list->setColumns(PositionColumns());
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_list);
+    connect(m_list, &CSortListCtrl::rowMenuRequested, this,
+            [this](const QPoint &at, int) { showMenu(at); });
+    listenToNotices();
+    fill();
+}
+
+void CSPage1::fill()
+{
+    std::vector<ReportRow> rows;
+    std::vector<std::string> keys;
+    for (const HoldInfo &position : m_context.trading.positions()) {
+        rows.push_back(PositionRow(position, m_context.trading.product(position.productId)));
+        keys.push_back(position.number());
+    }
+    m_list->setRows(std::move(rows), std::move(keys));
+}
+
+void CSPage1::holdingsChanged()
+{
+    fill();
+}
+
+void CSPage1::ticked(const KLineBar &tick)
+{
+    TypeInfo product{};
+    if (!m_context.trading.copyProduct(tick.productId, product))
+        return;
+    const std::vector<HoldInfo> positions = m_context.trading.positions();
+    std::unordered_map<std::string, const HoldInfo *> ticked;
+    for (const HoldInfo &position : positions)
+        if (position.productId == tick.productId)
+            ticked.emplace(position.number(), &position);
+    if (ticked.empty())
+        return;
+    ReportRow cells(PositionColumns().size());
+    for (int row = 0; row < m_list->rowCount(); ++row) {
+        const auto found = ticked.find(m_list->key(row));
+        if (found == ticked.end())
+            continue;
+        PositionTick(cells, *found->second, product);
+        for (int column : {6, 11})
+            m_list->setCell(row, column, cells[static_cast<std::size_t>(column)]);
+    }
+}
+
+void CSPage1::showMenu(const QPoint &at)
+{
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("positionsPopup"));
+    menu.addAction(QStringLiteral("修改"))->setData(kModify);
+    menu.addAction(QStringLiteral("市价平仓"))->setData(kMarketClose);
+    menu.addAction(QStringLiteral("指价平仓"))->setData(kLimitClose);
+    if (const QAction *chosen = menu.exec(at))
+        runCommand(chosen->data().toInt());
+}
+
+std::optional<HoldInfo> CSPage1::selectedPosition()
+{
+    const int row = m_list->selectedRow();
+    if (row < 0 || m_list->key(row).empty())
+        return std::nullopt;
+    for (const HoldInfo &position : m_context.trading.positions())
+        if (position.number() == m_list->key(row))
+            return position;
+    // Gone since the fill: show what is there now rather than open a dialog on nothing.
+    fill();
+    return std::nullopt;
+}
+
+void CSPage1::runCommand(int command)
+{
+    const std::optional<HoldInfo> position = selectedPosition();
+    if (!position)
+        return;
+    switch (command) {
+    case kModify: {
+        COrderModify dialog(m_context, *position, this);
+        if (dialog.exec() == COrderModify::kSucceeded)
+            fill();
+        break;
+    }
+    case kMarketClose: {
+        COrderSJClose dialog(m_context, *position, this);
+        if (dialog.exec() == COrderSJClose::kSucceeded) {
+            fill();
+            m_refreshAccountBar();
+        }
+        break;
+    }
+    case kLimitClose: {
+        // Its success places an order and refills nothing here.
+        COrderZJClose dialog(m_context, *position, this);
+        dialog.exec();
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+} // namespace qs::ui

@@ -1,0 +1,134 @@
+#include "ui/report/CSPage3.h"
+
+#include "core/orders/DeleteOrder.h"
+#include "core/platform/DesktopSeam.h"
+#include "core/protocol/TradingData.h"
+#include "core/report/ReportPages.h"
+#include "ui/orders/CModifyDelegate.h"
+#include "ui/report/CSortListCtrl.h"
+
+#include <QMenu>
+#include <QVBoxLayout>
+
+#include <optional>
+
+namespace qs::ui {
+
+namespace {
+constexpr int kCurrentPriceColumn = 5;
+}
+
+CSPage3::CSPage3(const FrameContext &context, std::function<void()> refreshAccountBar,
+                 QWidget *parent)
+    : ReportPage(context, std::move(refreshAccountBar), parent)
+    , m_list(new CSortListCtrl(this))
+{
+    setObjectName(QStringLiteral("CSPage3"));
+    m_list->setObjectName(QStringLiteral("list1050"));
+    m_list->setAccessibleName(QStringLiteral("委托查询"));
+    m_list->setColumns(OrderColumns());
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_list);
+    connect(m_list, &CSortListCtrl::rowMenuRequested, this, &CSPage3::showMenu);
+    listenToNotices();
+    fill();
+}
+
+void CSPage3::fill()
+{
+    std::vector<ReportRow> rows;
+    std::vector<std::string> keys;
+    for (const DelegateInfo &order : m_context.trading.pendingOrders()) {
+        rows.push_back(OrderRow(order, m_context.trading.product(order.productId)));
+        keys.push_back(order.number());
+    }
+    m_list->setRows(std::move(rows), std::move(keys));
+}
+
+void CSPage3::ticked(const KLineBar &tick)
+{
+    TypeInfo product{};
+    if (!m_context.trading.copyProduct(tick.productId, product))
+        return;
+    const std::vector<DelegateInfo> orders = m_context.trading.pendingOrders();
+    ReportRow cells(OrderColumns().size());
+    for (int row = 0; row < m_list->rowCount(); ++row) {
+        for (const DelegateInfo &order : orders) {
+            if (order.productId != tick.productId || order.number() != m_list->key(row))
+                continue;
+            OrderTick(cells, order, product);
+            m_list->setCell(row, kCurrentPriceColumn,
+                            cells[static_cast<std::size_t>(kCurrentPriceColumn)]);
+            break;
+        }
+    }
+}
+
+void CSPage3::showMenu(const QPoint &at, int row)
+{
+    // Empty space below the last row offers nothing.
+    if (row < 0)
+        return;
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("ordersPopup"));
+    menu.addAction(QStringLiteral("修改"))->setData(kModify);
+    menu.addAction(QStringLiteral("删除"))->setData(kDelete);
+    if (const QAction *chosen = menu.exec(at))
+        runCommand(chosen->data().toInt());
+}
+
+void CSPage3::runCommand(int command)
+{
+    if (command == kModify)
+        modifySelected();
+    else if (command == kDelete)
+        deleteSelected();
+}
+
+void CSPage3::modifySelected()
+{
+    const int row = m_list->selectedRow();
+    if (row < 0 || m_list->key(row).empty())
+        return;
+    std::optional<DelegateInfo> order;
+    for (const DelegateInfo &candidate : m_context.trading.pendingOrders())
+        if (candidate.number() == m_list->key(row))
+            order = candidate;
+    if (!order) {
+        // Gone since the fill: show what is there now rather than open a dialog on nothing.
+        fill();
+        return;
+    }
+    if (order->status != 1) {
+        m_context.link.seam().messageBox("无法修改已经完成的订单", MessageIcon::None,
+                                         MessageButtons::Ok);
+        return;
+    }
+    CModifyDelegate dialog(m_context, *order, this);
+    if (dialog.exec() == CModifyDelegate::kSucceeded) {
+        fill();
+        m_refreshAccountBar();
+    }
+}
+
+void CSPage3::deleteSelected()
+{
+    const int row = m_list->selectedRow();
+    if (row < 0 || m_list->key(row).empty())
+        return;
+    const std::string number = m_list->key(row);
+    std::optional<DelegateInfo> known;
+    for (const DelegateInfo &candidate : m_context.trading.pendingOrders())
+        if (candidate.number() == number)
+            known = candidate;
+    const DeleteOrderResult result
+        = DeleteOrder(known ? &*known : nullptr, number, NumberDeleteBody(number), m_context.link,
+                      m_context.trading, m_context.relayoutChart);
+    if (result == DeleteOrderResult::Deleted) {
+        fill();
+        m_refreshAccountBar();
+    }
+}
+
+} // namespace qs::ui

@@ -1,0 +1,45 @@
+#include "ui/report/CSPage4.h"
+
+#include "core/protocol/RequestExchange.h"
+#include "core/protocol/TradingQueries.h"
+#include "core/report/ReportPages.h"
+#include "ui/report/CSortListCtrl.h"
+#include "ui/widgets/WaitCursor.h"
+
+#include <QVBoxLayout>
+
+namespace qs::ui {
+
+CSPage4::CSPage4(const FrameContext &context, std::function<void()> refreshAccountBar,
+                 QWidget *parent)
+    : ReportPage(context, std::move(refreshAccountBar), parent)
+    , m_list(new CSortListCtrl(this))
+{
+    setObjectName(QStringLiteral("CSPage4"));
+    m_list->setObjectName(QStringLiteral("list1050"));
+    m_list->setAccessibleName(QStringLiteral("成交查询"));
+    m_list->setColumns(DealColumns());
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_list);
+}
+
+void CSPage4::query()
+{
+    std::vector<DealInfo> deals;
+    {
+        WaitCursor wait;
+        RequestExchange exchange(m_context.link);
+        if (!exchange.isOpen() || QueryDealInfo(exchange.connection(), m_context.link, deals) != 1)
+            return;
+    }
+    std::vector<ReportRow> rows;
+    std::vector<std::string> keys;
+    for (const DealInfo &deal : deals) {
+        keys.push_back(std::to_string(rows.size()));
+        rows.push_back(DealRow(deal));
+    }
+    m_list->setRows(std::move(rows), std::move(keys));
+}
+
+} // namespace qs::ui

@@ -1,0 +1,37 @@
+#include "ui/report/ReportPage.h"
+
+#include "ui/TradingNotices.h"
+
+namespace qs::ui {
+
+ReportPage::ReportPage(const FrameContext &context, std::function<void()> refreshAccountBar,
+                       QWidget *parent)
+    : QWidget(parent)
+    , m_context(context)
+    , m_refreshAccountBar(std::move(refreshAccountBar))
+{}
+
+void ReportPage::listenToNotices()
+{
+    m_context.notices.add(this);
+}
+
+bool ReportPage::event(QEvent *event)
+{
+    const auto type = event->type();
+    if (type == NoticeType(kPriceTickMessage)) {
+        ticked(static_cast<PriceTickEvent *>(event)->tick());
+        return true;
+    }
+    if (type == NoticeType(kHoldChangedMessage)) {
+        holdingsChanged();
+        return true;
+    }
+    if (type == NoticeType(kDelegateChangedMessage)) {
+        ordersChanged();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+} // namespace qs::ui

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "core/protocol/KLineBar.h"
+#include "ui/CommandRouter.h"
+
+#include <QWidget>
+
+#include <functional>
+
+namespace qs::ui {
+
+// What the six report pages share: the frame's context, the report window's account bar, and
+// the trading notices of the pages that listen to them.
+class ReportPage : public QWidget {
+    Q_OBJECT
+
+public:
+    ReportPage(const FrameContext &context, std::function<void()> refreshAccountBar,
+               QWidget *parent);
+
+    // The report's tab of this page was selected.
+    virtual void selected() {}
+
+protected:
+    // Registers for 1031-1033; the handlers below then run.
+    void listenToNotices();
+    virtual void ticked(const KLineBar &) {}
+    virtual void holdingsChanged() {}
+    virtual void ordersChanged() {}
+
+    bool event(QEvent *event) override;
+
+    FrameContext m_context;
+    const std::function<void()> m_refreshAccountBar;
+};
+
+} // namespace qs::ui
