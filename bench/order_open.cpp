@@ -3,8 +3,8 @@
 // 1 ms after each record). Every iteration starts from the same account: the position is closed
 // again outside the timing. Goal: the order exchange itself at most 2 ms. The median of each
 // part: --benchmark_repetitions=20 --benchmark_report_aggregates_only=true.
+#include "bench/QuietSeam.h"
 #include "core/orders/OrderRefetch.h"
-#include "core/platform/DesktopSeam.h"
 #include "core/protocol/Commands.h"
 #include "core/protocol/LoginExchange.h"
 #include "core/protocol/OrderRecords.h"
@@ -20,19 +20,7 @@
 
 namespace {
 
-class QuietSeam : public qs::DesktopSeam {
-public:
-    qs::MessageResult messageBox(const std::string &, qs::MessageIcon, qs::MessageButtons,
-                                 const std::string &) override
-    {
-        return qs::MessageResult::Ok;
-    }
-    void playSound(int, bool) override {}
-    void stopSound() override {}
-    void openWebPage(const std::string &) override {}
-    void restartProgram() override {}
-    void debugLine(const std::string &) override {}
-};
+using qs::bench::QuietSeam;
 
 constexpr std::int32_t kProduct = 1;
 

@@ -2,8 +2,8 @@
 // pending orders of the ticked product and nothing triggering. Goal: at most 100 µs per tick.
 // The Cold variant changes one position before every tick, so the decimal sums are rebuilt as
 // after a refresh.
+#include "bench/QuietSeam.h"
 #include "core/platform/AnsiCodec.h"
-#include "core/platform/DesktopSeam.h"
 #include "core/protocol/PriceTick.h"
 #include "core/protocol/Session.h"
 #include "core/protocol/TradingData.h"
@@ -16,19 +16,7 @@
 
 namespace {
 
-class QuietSeam : public qs::DesktopSeam {
-public:
-    qs::MessageResult messageBox(const std::string &, qs::MessageIcon, qs::MessageButtons,
-                                 const std::string &) override
-    {
-        return qs::MessageResult::Ok;
-    }
-    void playSound(int, bool) override {}
-    void stopSound() override {}
-    void openWebPage(const std::string &) override {}
-    void restartProgram() override {}
-    void debugLine(const std::string &) override {}
-};
+using qs::bench::QuietSeam;
 
 class QuietEnvironment : public qs::PriceTickEnvironment {
 public:

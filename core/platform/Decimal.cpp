@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 namespace qs {
 
@@ -26,6 +27,15 @@ Decimal DecimalFromFloat(float value)
 double DecimalToDouble(const Decimal &value)
 {
     return value.convert_to<double>();
+}
+
+float RoundToFloat(double value)
+{
+    constexpr double kMax = std::numeric_limits<float>::max();
+    if (std::isfinite(value) && std::fabs(value) > kMax)
+        return value > 0 ? std::numeric_limits<float>::infinity()
+                         : -std::numeric_limits<float>::infinity();
+    return static_cast<float>(value);
 }
 
 } // namespace qs

@@ -13,5 +13,7 @@ Decimal DecimalFromDouble(double value);
 // A float enters through its shortest text ("%.7g"), so the price 1001.5f is exactly 1001.5.
 Decimal DecimalFromFloat(float value);
 double DecimalToDouble(const Decimal &value);
+// Rounds to float; a value beyond float's range becomes an infinity rather than undefined.
+float RoundToFloat(double value);
 
 } // namespace qs

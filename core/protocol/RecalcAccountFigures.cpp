@@ -12,19 +12,14 @@ namespace qs {
 
 namespace {
 
-// Rounds to float; a value beyond float's range becomes an infinity rather than undefined.
-float ToFloat(double value)
-{
-    constexpr double kMax = std::numeric_limits<float>::max();
-    if (std::isfinite(value) && std::fabs(value) > kMax)
-        return value > 0 ? std::numeric_limits<float>::infinity()
-                         : -std::numeric_limits<float>::infinity();
-    return static_cast<float>(value);
-}
-
 float ToFloat(const Decimal &value)
 {
-    return ToFloat(DecimalToDouble(value));
+    return RoundToFloat(DecimalToDouble(value));
+}
+
+float ToFloat(double value)
+{
+    return RoundToFloat(value);
 }
 
 } // namespace

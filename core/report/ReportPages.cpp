@@ -41,16 +41,6 @@ std::string OpenOrCloseText(std::int32_t openOrClose)
     return openOrClose == 1 ? "建仓" : "平仓";
 }
 
-// Rounds to float; a value beyond float's range becomes an infinity rather than undefined.
-float ToFloat(double value)
-{
-    constexpr double kMax = std::numeric_limits<float>::max();
-    if (std::isfinite(value) && std::fabs(value) > kMax)
-        return value > 0 ? std::numeric_limits<float>::infinity()
-                         : -std::numeric_limits<float>::infinity();
-    return static_cast<float>(value);
-}
-
 // Writes a cell, growing a row that is shorter than its page's columns.
 void SetCell(ReportRow &row, std::size_t column, std::string text)
 {
@@ -92,7 +82,7 @@ std::string SummaryProfit(const HoldInfo &summary, const TypeInfo &product,
         if (position.productId == summary.productId && position.isBuy() == summary.isBuy())
             sum += PositionFloatingProfit(position, product);
     }
-    return Money(ToFloat(DecimalToDouble(sum)));
+    return Money(RoundToFloat(DecimalToDouble(sum)));
 }
 
 constexpr std::size_t kOrderCurrent = 5;

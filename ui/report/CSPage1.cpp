@@ -8,7 +8,6 @@
 #include "ui/report/CSortListCtrl.h"
 
 #include <QMenu>
-#include <QVBoxLayout>
 
 #include <string>
 #include <unordered_map>
@@ -18,15 +17,9 @@ namespace qs::ui {
 CSPage1::CSPage1(const FrameContext &context, std::function<void()> refreshAccountBar,
                  QWidget *parent)
     : ReportPage(context, std::move(refreshAccountBar), parent)
-    , m_list(new CSortListCtrl(this))
+    , m_list(addList(PositionColumns(), QStringLiteral("持仓明细")))
 {
     setObjectName(QStringLiteral("CSPage1"));
-    m_list->setObjectName(QStringLiteral("list1050"));
-    m_list->setAccessibleName(QStringLiteral("持仓明细"));
-    m_list->setColumns(PositionColumns());
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_list);
     connect(m_list, &CSortListCtrl::rowMenuRequested, this,
             [this](const QPoint &at, int) { showMenu(at); });
     listenToNotices();

@@ -8,7 +8,6 @@
 #include "ui/report/CSortListCtrl.h"
 
 #include <QMenu>
-#include <QVBoxLayout>
 
 #include <optional>
 
@@ -21,15 +20,9 @@ constexpr int kCurrentPriceColumn = 5;
 CSPage3::CSPage3(const FrameContext &context, std::function<void()> refreshAccountBar,
                  QWidget *parent)
     : ReportPage(context, std::move(refreshAccountBar), parent)
-    , m_list(new CSortListCtrl(this))
+    , m_list(addList(OrderColumns(), QStringLiteral("委托查询")))
 {
     setObjectName(QStringLiteral("CSPage3"));
-    m_list->setObjectName(QStringLiteral("list1050"));
-    m_list->setAccessibleName(QStringLiteral("委托查询"));
-    m_list->setColumns(OrderColumns());
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_list);
     connect(m_list, &CSortListCtrl::rowMenuRequested, this, &CSPage3::showMenu);
     listenToNotices();
     fill();

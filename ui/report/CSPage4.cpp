@@ -6,22 +6,15 @@
 #include "ui/report/CSortListCtrl.h"
 #include "ui/widgets/WaitCursor.h"
 
-#include <QVBoxLayout>
 
 namespace qs::ui {
 
 CSPage4::CSPage4(const FrameContext &context, std::function<void()> refreshAccountBar,
                  QWidget *parent)
     : ReportPage(context, std::move(refreshAccountBar), parent)
-    , m_list(new CSortListCtrl(this))
+    , m_list(addList(DealColumns(), QStringLiteral("成交查询")))
 {
     setObjectName(QStringLiteral("CSPage4"));
-    m_list->setObjectName(QStringLiteral("list1050"));
-    m_list->setAccessibleName(QStringLiteral("成交查询"));
-    m_list->setColumns(DealColumns());
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_list);
 }
 
 void CSPage4::query()

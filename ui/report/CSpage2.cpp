@@ -4,7 +4,6 @@
 #include "core/report/ReportPages.h"
 #include "ui/report/CSortListCtrl.h"
 
-#include <QVBoxLayout>
 
 namespace qs::ui {
 
@@ -19,15 +18,9 @@ std::string SummaryKey(const HoldInfo &summary)
 CSpage2::CSpage2(const FrameContext &context, std::function<void()> refreshAccountBar,
                  QWidget *parent)
     : ReportPage(context, std::move(refreshAccountBar), parent)
-    , m_list(new CSortListCtrl(this))
+    , m_list(addList(SummaryColumns(), QStringLiteral("持仓总汇")))
 {
     setObjectName(QStringLiteral("CSpage2"));
-    m_list->setObjectName(QStringLiteral("list1050"));
-    m_list->setAccessibleName(QStringLiteral("持仓总汇"));
-    m_list->setColumns(SummaryColumns());
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_list);
     listenToNotices();
 }
 

@@ -1,13 +1,17 @@
 #pragma once
 
 #include "core/protocol/KLineBar.h"
+#include "core/report/ReportSort.h"
 #include "ui/CommandRouter.h"
 
 #include <QWidget>
 
 #include <functional>
+#include <vector>
 
 namespace qs::ui {
+
+class CSortListCtrl;
 
 // What the six report pages share: the frame's context, the report window's account bar, and
 // the trading notices of the pages that listen to them.
@@ -22,6 +26,8 @@ public:
     virtual void selected() {}
 
 protected:
+    // The page's list ("list1050", named after its tab), filling the page.
+    CSortListCtrl *addList(const std::vector<ReportColumn> &columns, const QString &name);
     // Registers for 1031-1033; the handlers below then run.
     void listenToNotices();
     virtual void ticked(const KLineBar &) {}
