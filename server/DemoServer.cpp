@@ -1,5 +1,7 @@
 #include "server/DemoServer.h"
 
+#include "core/protocol/Commands.h"
+
 namespace qs::server {
 
 namespace {
@@ -251,6 +253,16 @@ void DemoServer::clearReplyFaults()
 void DemoServer::forceNextResult(std::int32_t command, std::int32_t code)
 {
     m_steering.forceNextResult(command, code);
+}
+
+void DemoServer::refuseNextAlertDeletion()
+{
+    m_steering.forceNextResult(cmd::kDeleteAlert, 0);
+}
+
+void DemoServer::answerNextFlagsSave(std::uint8_t reply)
+{
+    m_steering.forceNextResult(cmd::kSaveProductFlags, reply);
 }
 
 void DemoServer::offerOnlyProducts(std::vector<std::int32_t> productIds)

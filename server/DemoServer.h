@@ -74,6 +74,10 @@ public:
     void clearReplyFaults();
     // The next order of this command gets this result code without being carried out.
     void forceNextResult(std::int32_t command, std::int32_t code);
+    // The next alert deletion answers 0 and deletes nothing.
+    void refuseNextAlertDeletion();
+    // The next flags save answers this byte and stores nothing.
+    void answerNextFlagsSave(std::uint8_t reply);
     // The product list offers only these products from now on.
     void offerOnlyProducts(std::vector<std::int32_t> productIds);
     std::vector<std::uint8_t> lastRequestBody(std::int32_t command) const;

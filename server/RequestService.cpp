@@ -242,6 +242,8 @@ RequestService::Reply RequestService::handleSession(std::int32_t command, const 
     case cmd::kAddAlert:
         return Reply{BytesOf(m_alerts.add(member, level, BodyAs<AlertInfo>(body)))};
     case cmd::kDeleteAlert: {
+        if (const std::optional<std::int32_t> forced = m_steering.takeForcedResult(command))
+            return Reply{{static_cast<std::uint8_t>(*forced)}};
         const bool removed = m_alerts.remove(member, BodyAs<AlertInfo>(body).alertId);
         return Reply{{static_cast<std::uint8_t>(removed ? 1 : 0)}};
     }
@@ -300,6 +302,8 @@ RequestService::Reply RequestService::handleSession(std::int32_t command, const 
     case cmd::kAccount:
         return Reply{BytesOf(m_accounts.of(member).info())};
     case cmd::kSaveProductFlags: {
+        if (const std::optional<std::int32_t> forced = m_steering.takeForcedResult(command))
+            return Reply{{static_cast<std::uint8_t>(*forced)}};
         ProductFlags flags{};
         std::copy_n(body.begin(), std::min(body.size(), flags.size()), flags.begin());
         return Reply{{static_cast<std::uint8_t>(m_flags.save(member, flags) ? 1 : 0)}};

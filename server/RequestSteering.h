@@ -25,9 +25,10 @@ public:
     // Sends the first bytes of the reply and closes; kMiddle sends half of it.
     void closeInReply(std::int32_t command, std::size_t bytesSent = kMiddle);
     void clearFaults();
-    // The next order request of this command (open, close, order change) is answered with this
-    // result code and not carried out: codes the simulated account cannot produce from the
-    // client's side of the checks. A limit close gets the code as its outcome, with no number.
+    // The next request of this command is answered with this result and not carried out: for
+    // orders (open, close, order change) codes the simulated account cannot produce from the
+    // client's side of the checks, a limit close getting the code as its outcome with no number;
+    // for an alert deletion or a flags save, the reply byte.
     void forceNextResult(std::int32_t command, std::int32_t code);
     std::optional<std::int32_t> takeForcedResult(std::int32_t command);
     // The product list answers only these products (all of them until this is called).

@@ -64,11 +64,14 @@ public:
     void deliver(bool holdChanged, bool delegateChanged, const qs::KLineBar &tick);
     // An order dialog changed the pending orders itself: 1033 alone, no tick.
     void notifyOrdersChanged();
+    // A reached alert left the alert list (1035): the open alert dialog refills.
+    void notifyAlertsChanged() { Q_EMIT alertsChanged(); }
 
 Q_SIGNALS:
     // Windows may also listen to this directly; registered ones hear it as events.
     void delivered(bool holdChanged, bool delegateChanged, const qs::KLineBar &tick);
     void ordersChanged();
+    void alertsChanged();
 
 private:
     struct Route {

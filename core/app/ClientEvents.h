@@ -30,6 +30,8 @@ public:
     // A message joined the message list: the manager's button blinks, the sound loops.
     virtual void messageAdded(int soundId) = 0;
     virtual void sessionEnded(SessionEnd why) = 0;
+    // A reached alert left the alert list: an open alert dialog refills.
+    virtual void alertsChanged() = 0;
 
     // A downloaded signal blinks its product's button like a pushed one; a finished download
     // lays the chart out.

@@ -1,5 +1,6 @@
 #include "core/app/PushDispatch.h"
 
+#include "core/alerts/AlertCheck.h"
 #include "core/alerts/MessageList.h"
 #include "core/app/ClientEvents.h"
 #include "core/chart/ClientViewState.h"
@@ -8,9 +9,13 @@
 namespace qs {
 
 PushDispatch::PushDispatch(TradingData &trading, const ServerLink &link, ClientViewState &view,
-                           SignalList &signals, MessageList &messages, ClientEvents &events)
-    : m_view(view)
+                           SignalList &signals, MessageList &messages, AlertList &alerts,
+                           ClientEvents &events)
+    : m_trading(trading)
+    , m_link(link)
+    , m_view(view)
     , m_messages(messages)
+    , m_alerts(alerts)
     , m_events(events)
     , m_priceTick(trading, link, *this)
     , m_feed(signals, trading, view.flags(), feedHooks())
@@ -93,9 +98,16 @@ void PushDispatch::notifyWindows(bool holdChanged, bool delegateChanged, const K
     m_events.tradingNotices(holdChanged, delegateChanged, tick);
 }
 
-void PushDispatch::checkAlerts(const KLineBar &)
+void PushDispatch::checkAlerts(const KLineBar &tick)
 {
-    // Price alerts are checked once the alert feature lands.
+    AlertCheckHooks hooks;
+    hooks.announce = [this](const std::string &announcement) {
+        addMessage(announcement, sound::kAlert);
+    };
+    hooks.alertsChanged = [this] {
+        m_events.alertsChanged();
+    };
+    CheckAlerts(m_alerts, tick, m_trading, m_link, hooks);
 }
 
 } // namespace qs

@@ -9,6 +9,7 @@
 
 namespace qs {
 
+class AlertList;
 class ClientEvents;
 class ClientViewState;
 class MessageList;
@@ -22,7 +23,8 @@ struct TradingData;
 class PushDispatch final : public PushEventSink, private PriceTickEnvironment {
 public:
     PushDispatch(TradingData &trading, const ServerLink &link, ClientViewState &view,
-                 SignalList &signals, MessageList &messages, ClientEvents &events);
+                 SignalList &signals, MessageList &messages, AlertList &alerts,
+                 ClientEvents &events);
 
     // The main window is going: ticks still being read do nothing more.
     void detach() { m_attached = false; }
@@ -43,8 +45,11 @@ private:
     SignalFeedHooks feedHooks();
     void addMessage(const std::string &utf8, int soundId);
 
+    TradingData &m_trading;
+    const ServerLink m_link;
     ClientViewState &m_view;
     MessageList &m_messages;
+    AlertList &m_alerts;
     ClientEvents &m_events;
     std::atomic<bool> m_attached{true};
     PriceTick m_priceTick;

@@ -2,6 +2,8 @@
 
 #include "core/protocol/RequestExchange.h"
 
+#include <algorithm>
+
 namespace qs {
 
 void ProductNotificationFlags::setAll(std::uint8_t value)
@@ -53,6 +55,23 @@ void ProductNotificationFlags::readFromServer(const ServerLink &link)
         assign(reply);
     else
         setAll(1);
+}
+
+bool ProductNotificationFlags::saveToServer(const ServerLink &link,
+                                            const std::array<std::uint8_t, kFollowable> &followed)
+{
+    Bytes body{};
+    std::copy(followed.begin(), followed.end(), body.begin());
+    std::fill(body.begin() + kFollowable, body.end(), std::uint8_t{1});
+
+    RequestExchange exchange(link);
+    std::int8_t saved = 0;
+    const ExchangeStep step = exchange.request(cmd::kSaveProductFlags, body, saved);
+    exchange.finish();
+    if (step != ExchangeStep::Done || saved <= 0)
+        return false;
+    assign(body);
+    return true;
 }
 
 } // namespace qs

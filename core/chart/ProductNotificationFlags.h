@@ -4,6 +4,7 @@
 
 #include <array>
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 
 namespace qs {
@@ -16,6 +17,8 @@ class ServerLink;
 class ProductNotificationFlags {
 public:
     using Bytes = std::array<std::uint8_t, kProductFlagCount>;
+    // The products a member can choose to follow: ids 1-28.
+    static constexpr std::size_t kFollowable = 28;
 
     ProductNotificationFlags() { setAll(1); }
 
@@ -30,6 +33,11 @@ public:
     // to 1 again; a header that cannot be sent leaves them as they are. A connection that cannot
     // be made has shown "无法连接服务器，操作已取消".
     void readFromServer(const ServerLink &link);
+    // Command 41 with the 28 choices (1 followed, 0 not) and two bytes 1. A reply byte above 0
+    // (read as signed) means saved, and the flags take the 30 bytes; otherwise they stay as they
+    // were and nothing is shown beyond the message of a connection that cannot be made.
+    bool saveToServer(const ServerLink &link,
+                      const std::array<std::uint8_t, kFollowable> &followed);
 
 private:
     std::array<std::atomic<std::uint8_t>, kProductFlagCount> m_flags;

@@ -1,5 +1,6 @@
 // The K-line store against the demo server: first start, second start from the cache, and paging
 // back with the Left key until the history ends.
+#include "core/alerts/AlertList.h"
 #include "core/alerts/MessageList.h"
 #include "core/chart/KLineCache.h"
 #include "server/DemoServer.h"
@@ -53,9 +54,9 @@ protected:
 
     std::unique_ptr<CChildView> startView()
     {
-        auto view
-            = std::make_unique<CChildView>(ServerLink(m_server.endpoint(), m_session, m_seam),
-                                           m_folder, m_trading, m_messages, ui::CKMainCallbacks{});
+        auto view = std::make_unique<CChildView>(ServerLink(m_server.endpoint(), m_session, m_seam),
+                                                 m_folder, m_trading, m_messages, m_alerts,
+                                                 ui::CKMainCallbacks{});
         view->resize(900, 600);
         view->setCurrentProduct(kProduct);
         view->restartView();
@@ -79,6 +80,7 @@ protected:
     test::SeamRecorder m_seam;
     TradingData m_trading;
     MessageList m_messages;
+    AlertList m_alerts;
     Session m_session;
     std::vector<KLineBar> m_history;
 };

@@ -6,6 +6,7 @@
 #include "tests/support/TempFolder.h"
 #include "ui/app/CChildView.h"
 
+#include "core/alerts/AlertList.h"
 #include "core/alerts/MessageList.h"
 #include "core/protocol/TradingData.h"
 
@@ -46,10 +47,12 @@ public:
         return texts;
     }
     MessageList &messageList() { return m_messages; }
+    AlertList &alertList() { return m_alerts; }
     int restarts() const { return m_restarts; }
 
 private:
     MessageList m_messages;
+    AlertList m_alerts;
     std::vector<KLineBar> m_ticks;
     int m_restarts = 0;
 };
@@ -75,7 +78,7 @@ protected:
         ASSERT_TRUE(test::LogInToDemo(m_server.endpoint(), m_seam, m_session));
         m_view = std::make_unique<CChildView>(ServerLink(m_server.endpoint(), m_session, m_seam),
                                               m_folder, m_trading, m_frame.messageList(),
-                                              ui::CKMainCallbacks{});
+                                              m_frame.alertList(), ui::CKMainCallbacks{});
         m_frame.attach(*m_view);
         m_view->resize(900, 600);
         m_view->setCurrentProduct(kProduct);

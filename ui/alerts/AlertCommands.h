@@ -3,8 +3,10 @@
 #include "ui/CommandRouter.h"
 
 namespace qs {
+class AlertList;
 class MessageList;
-}
+class ProductNotificationFlags;
+} // namespace qs
 
 namespace qs::ui {
 
@@ -13,7 +15,8 @@ class AlertCommands final : public CommandRouter {
 public:
     // stopMessageBlink: the manager's button stops blinking before the manager opens.
     AlertCommands(FrameContext context, MessageList &messages,
-                  std::function<void()> stopMessageBlink);
+                  std::function<void()> stopMessageBlink, AlertList &alerts,
+                  ProductNotificationFlags &flags);
 
     bool route(int commandId) override;
 
@@ -23,6 +26,8 @@ private:
     FrameContext m_context;
     MessageList &m_messages;
     const std::function<void()> m_stopMessageBlink;
+    AlertList &m_alerts;
+    ProductNotificationFlags &m_flags;
 };
 
 } // namespace qs::ui

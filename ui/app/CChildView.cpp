@@ -25,11 +25,12 @@ void PreparePanel(QWidget *panel, const char *name, int childId)
 } // namespace
 
 CChildView::CChildView(const ServerLink &link, DataFolder folder, TradingData &trading,
-                       MessageList &messages, CKMainCallbacks chart, QWidget *parent)
+                       MessageList &messages, AlertList &alerts, CKMainCallbacks chart,
+                       QWidget *parent)
     : QWidget(parent)
     , m_link(link)
     , m_state(link.endpoint(), link.session(), std::move(folder), m_bars, m_signals, m_events)
-    , m_dispatch(trading, m_link, m_state, m_signals, messages, m_events)
+    , m_dispatch(trading, m_link, m_state, m_signals, messages, alerts, m_events)
     , m_push(m_dispatch)
 {
     setObjectName(QStringLiteral("CChildView"));

@@ -18,8 +18,9 @@
 #include <string>
 
 namespace qs {
+class AlertList;
 class MessageList;
-}
+} // namespace qs
 
 namespace qs::ui {
 
@@ -42,7 +43,8 @@ public:
     // Creation: flags, settings, command 42, product, the two panels and the watchdog.
     // Pushed messages go into messages; the chart's popup commands and selections to chart.
     CChildView(const ServerLink &link, DataFolder folder, TradingData &trading,
-               MessageList &messages, CKMainCallbacks chart, QWidget *parent = nullptr);
+               MessageList &messages, AlertList &alerts, CKMainCallbacks chart,
+               QWidget *parent = nullptr);
     ~CChildView() override;
 
     std::int32_t currentProduct() const { return m_state.currentProduct(); }

@@ -100,11 +100,14 @@ void CMainFrame::createClientView()
     chart.toolModeChanged = [this](int) {
         updateToolChecks();
     };
-    m_view = new CChildView(m_link, m_folder, m_trading, m_messages, std::move(chart), this);
+    m_view
+        = new CChildView(m_link, m_folder, m_trading, m_messages, m_alerts, std::move(chart), this);
     setCentralWidget(m_view);
     connect(m_view, &CChildView::restartRequested, this, &CMainFrame::restart);
     connect(&m_view->events(), &ClientEventPoster::tradingNoticesArrived, &m_notices,
             &TradingNotices::deliver);
+    connect(&m_view->events(), &ClientEventPoster::alertsWereChanged, &m_notices,
+            &TradingNotices::notifyAlertsChanged);
 }
 
 void CMainFrame::createTimers()
@@ -124,8 +127,9 @@ void CMainFrame::createRouters()
 {
     m_routers.push_back(std::make_unique<OrderCommands>(context()));
     m_routers.push_back(std::make_unique<ReportCommands>(context()));
-    m_routers.push_back(std::make_unique<AlertCommands>(context(), m_messages,
-                                                        [this] { m_timers->stopMessageBlink(); }));
+    m_routers.push_back(std::make_unique<AlertCommands>(
+        context(), m_messages, [this] { m_timers->stopMessageBlink(); }, m_alerts,
+        m_view->productFlags()));
 }
 
 void CMainFrame::startTrading()

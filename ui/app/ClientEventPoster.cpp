@@ -44,4 +44,9 @@ void ClientEventPoster::sessionEnded(SessionEnd why)
     post([this, why] { Q_EMIT sessionWasEnded(why); });
 }
 
+void ClientEventPoster::alertsChanged()
+{
+    post([this] { Q_EMIT alertsWereChanged(); });
+}
+
 } // namespace qs::ui

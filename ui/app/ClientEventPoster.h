@@ -20,6 +20,7 @@ public:
     void blinkUpkeep(std::int32_t productId, int direction) override;
     void messageAdded(int soundId) override;
     void sessionEnded(SessionEnd why) override;
+    void alertsChanged() override;
 
 Q_SIGNALS:
     void chartRelayoutRequested();
@@ -28,6 +29,7 @@ Q_SIGNALS:
     void blinkUpkeepRequested(int productId, int direction);
     void messageWasAdded(int soundId);
     void sessionWasEnded(qs::SessionEnd why);
+    void alertsWereChanged();
 
 private:
     template<typename Work>

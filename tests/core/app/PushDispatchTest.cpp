@@ -1,5 +1,6 @@
 #include "core/app/PushDispatch.h"
 
+#include "core/alerts/AlertList.h"
 #include "core/alerts/MessageList.h"
 #include "core/app/ClientEvents.h"
 #include "core/chart/BarList.h"
@@ -38,6 +39,7 @@ public:
         log.push_back("blink " + std::to_string(productId) + " " + std::to_string(direction));
     }
     void messageAdded(int soundId) override { log.push_back("message " + std::to_string(soundId)); }
+    void alertsChanged() override { log.push_back("alerts"); }
     void sessionEnded(SessionEnd why) override
     {
         log.push_back(why == SessionEnd::KickedOff ? "kicked off" : "link lost");
@@ -58,10 +60,11 @@ struct Client {
     BarList bars;
     SignalList signals;
     MessageList messages;
+    AlertList alerts;
     RecordingEvents events{bars};
     ClientViewState view{endpoint, session, DataFolder(temp.path()), bars, signals, events};
-    PushDispatch dispatch{trading, ServerLink(endpoint, session, seam), view, signals, messages,
-                          events};
+    PushDispatch dispatch{
+        trading, ServerLink(endpoint, session, seam), view, signals, messages, alerts, events};
 
     Client()
     {

@@ -1,5 +1,6 @@
 #include "ui/app/CChildView.h"
 
+#include "core/alerts/AlertList.h"
 #include "core/alerts/MessageList.h"
 #include "core/protocol/TradingData.h"
 
@@ -47,6 +48,7 @@ protected:
     test::SeamRecorder m_seam;
     TradingData m_trading;
     MessageList m_messages;
+    AlertList m_alerts;
     Session m_session;
 };
 
@@ -54,7 +56,7 @@ TEST_F(CChildViewTest, CreationWithoutServerKeepsEveryFlagOnAndPlacesTheTwoPanel
 {
     ScriptedPeer peer(std::vector<Script>{});
     CChildView view(ServerLink(endpoint(peer), m_session, m_seam), DataFolder(m_temp.path()),
-                    m_trading, m_messages, {});
+                    m_trading, m_messages, m_alerts, {});
     EXPECT_EQ(m_seam.messageTexts(), (std::vector<std::string>{"无法连接服务器，操作已取消"}));
     for (int id = 1; id <= 30; ++id)
         EXPECT_EQ(view.productFlags().flag(id), 1);
@@ -87,7 +89,7 @@ TEST_F(CChildViewTest, ArrowKeysGoToTheChartAndLeftOrDownPageOnlyWhileNoDownload
     ScriptedPeer peer({Script().expectAny(50).stall(200ms),
                        Script().expectAny(50).send(Join({Int32Bytes(0), Bytes(13, 0)}))});
     CChildView view(ServerLink(endpoint(peer), m_session, m_seam), DataFolder(m_temp.path()),
-                    m_trading, m_messages, {});
+                    m_trading, m_messages, m_alerts, {});
     view.resize(900, 600);
     QSignalSpy keys(&view, &CChildView::chartKeyPressed);
     view.restartView();
