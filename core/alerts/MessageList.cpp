@@ -32,14 +32,20 @@ Message MessageList::add(std::string content)
 {
     // Stamped under the lock, so the list stays in time order whichever thread adds.
     std::lock_guard lock(m_lock);
+    m_textBytes += content.size();
     m_messages.push_back({ServiceTimeText(m_clock()), std::move(content)});
+    while (m_messages.size() > 1
+           && (m_messages.size() > kMaxMessages || m_textBytes > kMaxTextBytes)) {
+        m_textBytes -= m_messages.front().content.size();
+        m_messages.pop_front();
+    }
     return m_messages.back();
 }
 
 std::vector<Message> MessageList::snapshot() const
 {
     std::lock_guard lock(m_lock);
-    return m_messages;
+    return {m_messages.begin(), m_messages.end()};
 }
 
 std::size_t MessageList::size() const

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <deque>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -18,10 +19,14 @@ struct Message {
 // The arrival time text of a message: the time in UTC+8, whatever the machine's zone.
 std::string ServiceTimeText(std::chrono::system_clock::time_point when);
 
-// The main frame's messages, oldest first, for the whole run: never trimmed, never saved.
+// The main frame's messages, oldest first, never saved. A chatty or hostile server must not grow
+// it without end: past kMaxMessages messages or kMaxTextBytes of text the oldest go first.
 // Appended on the push thread and read on the UI thread, so every access takes its lock.
 class MessageList {
 public:
+    static constexpr std::size_t kMaxMessages = 10000;
+    static constexpr std::size_t kMaxTextBytes = std::size_t{64} << 20;
+
     using Clock = std::function<std::chrono::system_clock::time_point()>;
 
     explicit MessageList(Clock clock = &std::chrono::system_clock::now);
@@ -34,7 +39,8 @@ public:
 private:
     const Clock m_clock;
     mutable std::mutex m_lock;
-    std::vector<Message> m_messages;
+    std::deque<Message> m_messages;
+    std::size_t m_textBytes = 0;
 };
 
 } // namespace qs

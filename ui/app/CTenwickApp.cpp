@@ -15,8 +15,9 @@ CTenwickApp::CTenwickApp(Options options, DesktopSeam &seam, QObject *parent)
     : QObject(parent)
     , m_options(std::move(options))
     , m_seam(seam)
-    , m_startProgram(
-          [] { QProcess::startDetached(QCoreApplication::applicationFilePath(), QStringList()); })
+    , m_startProgram([arguments = m_options.programArguments] {
+        QProcess::startDetached(QCoreApplication::applicationFilePath(), arguments);
+    })
 {}
 
 CTenwickApp::~CTenwickApp()

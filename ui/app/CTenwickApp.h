@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <string>
@@ -31,6 +32,7 @@ public:
         ServerEndpoint endpoint; // ports; the address is filled by start-up
         DataFolder folder;
         QString instanceName = QStringLiteral("QS_TW_CLIENT");
+        QStringList programArguments; // what a restart starts the program with
     };
 
     CTenwickApp(Options options, DesktopSeam &seam, QObject *parent = nullptr);

@@ -50,6 +50,24 @@ TEST(MessageList, KeepsEveryMessageOldestFirst)
     EXPECT_EQ(messages.back().content, "4999");
 }
 
+TEST(MessageList, TheOldestGoFirstPastTheCountOrTheTextLimit)
+{
+    MessageList counted;
+    for (std::size_t i = 0; i <= MessageList::kMaxMessages; ++i)
+        counted.add(std::to_string(i));
+    const std::vector<Message> kept = counted.snapshot();
+    ASSERT_EQ(kept.size(), MessageList::kMaxMessages);
+    EXPECT_EQ(kept.front().content, "1") << "the 10,001st drops the first";
+    EXPECT_EQ(kept.back().content, std::to_string(MessageList::kMaxMessages));
+
+    MessageList sized;
+    const std::string mebibyte(std::size_t{1} << 20, 'x');
+    for (int i = 0; i < 65; ++i)
+        sized.add(std::to_string(i) + mebibyte);
+    ASSERT_EQ(sized.size(), 63u) << "64 MiB of text at most";
+    EXPECT_EQ(sized.snapshot().front().content.substr(0, 2), "2x");
+}
+
 TEST(MessageList, AddsFromSeveralThreadsStayInTimeOrder)
 {
     std::atomic<long> seconds{0};
