@@ -5,6 +5,7 @@
 #include "ui/app/QtDesktopSeam.h"
 
 #include <QApplication>
+#include <QStandardPaths>
 
 #include <cstdio>
 
@@ -26,7 +27,9 @@ int main(int argc, char *argv[])
     qs::ui::QtDesktopSeam seam;
     qs::ui::CTenwickApp::Options options;
     options.serviceHost = line.host;
-    options.folder = qs::DataFolder::besideExecutable();
+    options.folder = qs::DataFolder::choose(
+        qs::DataFolder::besideExecutable().path(),
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString());
     // A restart runs with the same arguments, so it never falls back to the built-in host.
     options.programArguments = QApplication::arguments().mid(1);
     qs::ui::CTenwickApp client(options, seam);

@@ -78,6 +78,37 @@ DataFolder DataFolder::besideExecutable()
     return DataFolder(executable.parent_path());
 }
 
+namespace {
+
+// True when a file can be created in folder; the probe file is removed again.
+bool TakesFiles(const std::filesystem::path &folder)
+{
+    std::error_code error;
+    if (!std::filesystem::is_directory(folder, error))
+        return false;
+    const std::filesystem::path probe = folder / ".quillstar-probe";
+    {
+        std::FILE *file = std::fopen(probe.string().c_str(), "wb");
+        if (file == nullptr)
+            return false;
+        std::fclose(file);
+    }
+    std::filesystem::remove(probe, error);
+    return true;
+}
+
+} // namespace
+
+DataFolder DataFolder::choose(const std::filesystem::path &programFolder,
+                              const std::filesystem::path &perUserFolder)
+{
+    if (TakesFiles(programFolder) || perUserFolder.empty())
+        return DataFolder(programFolder);
+    std::error_code error;
+    std::filesystem::create_directories(perUserFolder, error);
+    return DataFolder(perUserFolder);
+}
+
 std::filesystem::path ExecutablePath()
 {
 #ifdef _WIN32

@@ -15,6 +15,11 @@ public:
     {}
 
     static DataFolder besideExecutable();
+    // Where "data" and the "kd%d" files live: beside the program while that folder takes a
+    // file (a build or an unpacked copy), else the per-user folder (an installed program under
+    // /usr), created when missing.
+    static DataFolder choose(const std::filesystem::path &programFolder,
+                             const std::filesystem::path &perUserFolder);
 
     const std::filesystem::path &path() const { return m_folder; }
     std::filesystem::path file(const std::string &name) const { return m_folder / name; }

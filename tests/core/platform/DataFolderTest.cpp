@@ -83,5 +83,19 @@ TEST(DataFolderTest, ExecutableFolderHoldsTheRunningProgram)
     EXPECT_EQ(DataFolder::besideExecutable().path(), executable.parent_path());
 }
 
+TEST(DataFolderTest, TheProgramsFolderWhileItTakesFilesElseThePerUserOne)
+{
+    const test::TempFolder temp;
+    const std::filesystem::path perUser = temp.path() / "user" / "Quillstar";
+    EXPECT_EQ(DataFolder::choose(temp.path(), perUser).path(), temp.path());
+    EXPECT_FALSE(std::filesystem::exists(perUser));
+
+    // A folder no file can be made in (root ignores permission bits, so a path under a file).
+    const std::filesystem::path blocker = temp.path() / "plain-file";
+    ASSERT_TRUE(ReplaceFileAtomically(blocker, "x", 1));
+    EXPECT_EQ(DataFolder::choose(blocker / "bin", perUser).path(), perUser);
+    EXPECT_TRUE(std::filesystem::is_directory(perUser));
+}
+
 } // namespace
 } // namespace qs
