@@ -47,7 +47,7 @@ void ClientViewState::restart()
 void ClientViewState::reinitialize()
 {
     m_download.abandon();
-    m_cache.remove(m_product);
+    m_download.removeCache(m_product);
     restart();
 }
 

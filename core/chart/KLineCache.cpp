@@ -41,25 +41,33 @@ std::vector<KLineBar> KLineCache::load(std::int32_t productId) const
 
 bool KLineCache::save(std::int32_t productId, const BarList &bars) const
 {
+    return write(productId, encode(bars));
+}
+
+std::string KLineCache::encode(const BarList &bars)
+{
     std::string contents;
-    {
-        const BarList::Access access = bars.access();
-        if (!access.bars().empty()) {
-            contents.resize(sizeof(std::int32_t) + access.bars().size() * kRecordSize);
-            std::size_t at = sizeof(std::int32_t);
-            std::int32_t count = 0;
-            for (const KLineBar &bar : access.bars()) {
-                if (bar.isLive())
-                    continue;
-                EncodeRecord(bar, contents.data() + at);
-                at += kRecordSize;
-                ++count;
-            }
-            // The count is what was written, wherever a live bar happened to be.
-            contents.resize(at);
-            std::memcpy(contents.data(), &count, sizeof count);
+    const BarList::Access access = bars.access();
+    if (!access.bars().empty()) {
+        contents.resize(sizeof(std::int32_t) + access.bars().size() * kRecordSize);
+        std::size_t at = sizeof(std::int32_t);
+        std::int32_t count = 0;
+        for (const KLineBar &bar : access.bars()) {
+            if (bar.isLive())
+                continue;
+            EncodeRecord(bar, contents.data() + at);
+            at += kRecordSize;
+            ++count;
         }
+        // The count is what was written, wherever a live bar happened to be.
+        contents.resize(at);
+        std::memcpy(contents.data(), &count, sizeof count);
     }
+    return contents;
+}
+
+bool KLineCache::write(std::int32_t productId, const std::string &contents) const
+{
     return ReplaceFileAtomically(file(productId), contents.data(), contents.size());
 }
 

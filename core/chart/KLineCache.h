@@ -28,6 +28,10 @@ public:
     // Every bar of the list but live ones, taken under the bar-list lock and written beside the
     // old file before replacing it. An empty list gives an empty file.
     bool save(std::int32_t productId, const BarList &bars) const;
+    // The two halves of save: the file's bytes, taken under the bar-list lock, and their
+    // atomic write, which syncs to disk and so is done with no lock held.
+    static std::string encode(const BarList &bars);
+    bool write(std::int32_t productId, const std::string &contents) const;
     bool remove(std::int32_t productId) const;
 
     // "0" for an empty list, else the key of its front bar.

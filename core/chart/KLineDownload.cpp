@@ -274,6 +274,8 @@ bool KLineDownload::takeRecord(const Job &job, const std::uint8_t *record)
 void KLineDownload::finish(const Job &job, const BarKey &trailer, std::size_t trailerBytes,
                            DownloadTimings timings)
 {
+    std::string contents;
+    bool merged = false;
     {
         std::lock_guard lock(m_mutex);
         if (!currentLocked(job))
@@ -281,19 +283,43 @@ void KLineDownload::finish(const Job &job, const BarKey &trailer, std::size_t tr
         // A trailer that broke off leaves the rest of the old one, as the bytes arrived.
         std::memcpy(m_trailer.text, trailer.text, trailerBytes);
         const Clock::time_point merging = Clock::now();
-        const bool merged = m_bars.mergeCache(m_cacheList);
+        merged = m_bars.mergeCache(m_cacheList);
+        if (merged)
+            contents = KLineCache::encode(m_bars);
         timings.merge = Since(merging);
-        if (merged) {
-            const Clock::time_point saving = Clock::now();
-            m_cache.save(job.productId, m_bars);
-            timings.save = Since(saving);
-        }
         m_timings = timings;
         m_current = SocketWaker();
         m_historyLoaded = true;
-        m_inProgress = false;
     }
     m_events.historyReady();
+
+    // The write syncs to disk: the product switch and paging, which take m_mutex on the UI
+    // thread, must not wait for it. The download counts as running until the file is written.
+    std::chrono::nanoseconds took{0};
+    if (merged) {
+        std::lock_guard saving(m_saveMutex);
+        bool current = false;
+        {
+            std::lock_guard lock(m_mutex);
+            current = currentLocked(job);
+        }
+        if (current) {
+            const Clock::time_point started = Clock::now();
+            m_cache.write(job.productId, contents);
+            took = Since(started);
+        }
+    }
+    std::lock_guard lock(m_mutex);
+    if (!currentLocked(job))
+        return;
+    m_timings.save = took;
+    m_inProgress = false;
+}
+
+void KLineDownload::removeCache(std::int32_t productId)
+{
+    std::lock_guard saving(m_saveMutex);
+    m_cache.remove(productId);
 }
 
 void KLineDownload::endFailed(const Job &job)

@@ -65,6 +65,8 @@ public:
     // Makes the running download stale and wakes its blocked receive; its thread closes its own
     // socket.
     void abandon();
+    // "重新初始化": the product's cache file goes; a download still writing waits for it.
+    void removeCache(std::int32_t productId);
     // Loads the product's cache list, asks from its newest bar ("0" if none) to "0", and starts.
     void startFresh(std::int32_t productId);
     // Paging into older history: only while no download runs, and only when the trailer of the
@@ -116,6 +118,9 @@ private:
     DownloadEvents &m_events;
 
     mutable std::mutex m_mutex;
+    // Held while a finished download writes the cache file, and while the cache file is removed,
+    // so an abandoned download's late write can never bring back a removed file.
+    std::mutex m_saveMutex;
     std::uint64_t m_generation = 0;
     std::int32_t m_productId = 0;
     BarKey m_from;
