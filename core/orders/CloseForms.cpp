@@ -89,7 +89,7 @@ double LimitCloseTickPrice(const HoldInfo &position, const TypeInfo &product,
                             : last + static_cast<double>(product.askSpread);
 }
 
-std::optional<StopBounds> LimitCloseStopBounds(const HoldInfo &position, const TypeInfo &product,
+std::optional<StopLimits> LimitCloseStopBounds(const HoldInfo &position, const TypeInfo &product,
                                                double price)
 {
     if (!(price != 0))
@@ -97,10 +97,10 @@ std::optional<StopBounds> LimitCloseStopBounds(const HoldInfo &position, const T
     const double distance = static_cast<double>(product.stopDistance);
     if (position.isBuy()) {
         const double side = price - static_cast<double>(product.bidSpread);
-        return StopBounds{side + distance, side - distance};
+        return StopLimits{side + distance, side - distance};
     }
     const double side = price + static_cast<double>(product.askSpread);
-    return StopBounds{side - distance, side + distance};
+    return StopLimits{side - distance, side + distance};
 }
 
 LimitCloseVerdict JudgeLimitCloseReply(const DelegateInfo &reply)

@@ -65,12 +65,13 @@ DelegateInfo LimitCloseBody(const HoldInfo &position, const LimitCloseFields &fi
 // last - sell spread for a buy position, last + buy spread for a sell.
 double LimitCloseTickPrice(const HoldInfo &position, const TypeInfo &product,
                            std::int32_t tickClose);
-// The limit close's stop bounds once the typed price p is known (p = 0: none).
-struct StopBounds {
+// The bounds a stop-loss and a take-profit are shown against.
+struct StopLimits {
     double stopLoss = 0;
     double takeProfit = 0;
 };
-std::optional<StopBounds> LimitCloseStopBounds(const HoldInfo &position, const TypeInfo &product,
+// The limit close's stop bounds once the typed price p is known (p = 0: none).
+std::optional<StopLimits> LimitCloseStopBounds(const HoldInfo &position, const TypeInfo &product,
                                                double price);
 
 // The limit close's reply: outcome 4 "价格无效", 5 "止损或止盈无效", 1 with an order number

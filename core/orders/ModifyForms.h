@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/orders/CloseForms.h"
 #include "core/protocol/DelegateInfo.h"
 #include "core/protocol/HoldInfo.h"
 #include "core/protocol/OrderRecords.h"
@@ -30,10 +31,6 @@ SideHints LimitCloseHints(const HoldInfo &position);
 
 // Stops of a position: P is the buy price for a buy position, the sell price for a sell; D the
 // stop distance. Buy: stop-loss bound P - D, take-profit bound P + D; sell mirrored.
-struct StopLimits {
-    double stopLoss = 0;
-    double takeProfit = 0;
-};
 StopLimits PositionStopLimits(const HoldInfo &position, const TypeInfo &product);
 
 // The bounds as the labels read back (the label texts as numbers), the values as typed.

@@ -63,6 +63,24 @@ std::vector<HoldInfo> TradingData::positions() const
     return kHoldInfoList;
 }
 
+std::optional<HoldInfo> TradingData::position(const std::string &number) const
+{
+    std::lock_guard lock(kHoldInfoLock);
+    for (const HoldInfo &record : kHoldInfoList)
+        if (record.number() == number)
+            return record;
+    return std::nullopt;
+}
+
+std::optional<DelegateInfo> TradingData::pendingOrder(const std::string &number) const
+{
+    std::lock_guard lock(kDelegateInfoLock);
+    for (const DelegateInfo &record : kDelegateInfoList)
+        if (record.number() == number)
+            return record;
+    return std::nullopt;
+}
+
 std::vector<HoldInfo> TradingData::positionSummary() const
 {
     std::lock_guard lock(kHoldSumInfoLock);

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,9 @@ struct TradingData {
     std::vector<HoldInfo> positions() const;
     std::vector<HoldInfo> positionSummary() const;
     std::vector<DelegateInfo> pendingOrders() const;
+    // A copy of the record with this number, as the list holds it now; none when it is gone.
+    std::optional<HoldInfo> position(const std::string &number) const;
+    std::optional<DelegateInfo> pendingOrder(const std::string &number) const;
     AccountInfo account() const;
     AccountFigures accountFigures() const;
 

@@ -1,8 +1,6 @@
 #include "ui/orders/COpenOrder.h"
 
 #include "core/orders/OpenOrderForms.h"
-#include "core/protocol/Commands.h"
-#include "core/protocol/OrderRecords.h"
 #include "ui/chart/CPriceStatic.h"
 #include "ui/orders/OpenOrderControls.h"
 #include "ui/widgets/CFloatNumberEdit.h"
@@ -118,21 +116,7 @@ void COpenOrder::submit(std::int32_t direction)
     fields.buyLabel = m_buyPrice->text().toDouble();
     fields.sellLabel = m_sellPrice->text().toDouble();
     const OrderForm form = MarketOpenForm(product(), fields, direction);
-    if (form.refusal) {
-        showText(*form.refusal);
-        return;
-    }
-    std::int32_t code = 0;
-    const Outcome outcome = exchangeForCode(cmd::kOpenOrder, &form.body, sizeof form.body, code);
-    if (!outcome.sent)
-        return;
-    if (code == order_result::kDone) {
-        done(kSucceeded);
-        return;
-    }
-    showText(ResultText(kind(), code, product()));
-    if (!outcome.complete)
-        refetchAfterIncomplete(Refetch::Holdings);
+    submitOpen(form, Refetch::Holdings, kSucceeded);
 }
 
 } // namespace qs::ui

@@ -1,8 +1,6 @@
 #include "ui/orders/COpenOrderZj.h"
 
 #include "core/orders/OpenOrderForms.h"
-#include "core/protocol/Commands.h"
-#include "core/protocol/OrderRecords.h"
 #include "ui/orders/OpenOrderControls.h"
 #include "ui/widgets/CFloatNumberEdit.h"
 #include "ui/widgets/MySpinButtonCtrl.h"
@@ -119,21 +117,7 @@ void COpenOrderZj::submit(std::int32_t direction)
     fields.stopLoss = m_controls->stopLoss()->value();
     fields.takeProfit = m_controls->takeProfit()->value();
     const OrderForm form = LimitOpenForm(product(), fields, direction);
-    if (form.refusal) {
-        showText(*form.refusal);
-        return;
-    }
-    std::int32_t code = 0;
-    const Outcome outcome = exchangeForCode(cmd::kOpenOrder, &form.body, sizeof form.body, code);
-    if (!outcome.sent)
-        return;
-    if (code == order_result::kDone) {
-        done(kSucceeded);
-        return;
-    }
-    showText(ResultText(kind(), code, product()));
-    if (!outcome.complete)
-        refetchAfterIncomplete(Refetch::OrdersAndAccount);
+    submitOpen(form, Refetch::OrdersAndAccount, kSucceeded);
 }
 
 } // namespace qs::ui

@@ -126,7 +126,7 @@ void COrderZJClose::tickArrived(const KLineBar &tick)
 
 void COrderZJClose::showStopBounds()
 {
-    const std::optional<StopBounds> bounds
+    const std::optional<StopLimits> bounds
         = LimitCloseStopBounds(m_position, product(), m_price->value());
     if (!bounds)
         return;

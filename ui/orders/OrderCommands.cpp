@@ -11,9 +11,6 @@
 #include "ui/orders/COrderModify.h"
 #include "ui/orders/COrderSJClose.h"
 
-#include <algorithm>
-#include <vector>
-
 namespace qs::ui {
 
 OrderCommands::OrderCommands(FrameContext context)
@@ -67,10 +64,7 @@ std::optional<HoldInfo> OrderCommands::selectedPosition() const
     const std::string &number = m_context.selection.position;
     if (number.empty())
         return std::nullopt;
-    for (const HoldInfo &position : m_context.trading.positions())
-        if (position.number() == number)
-            return position;
-    return std::nullopt;
+    return m_context.trading.position(number);
 }
 
 std::optional<DelegateInfo> OrderCommands::selectedOrder() const
@@ -78,10 +72,7 @@ std::optional<DelegateInfo> OrderCommands::selectedOrder() const
     const std::string &number = m_context.selection.order;
     if (number.empty())
         return std::nullopt;
-    for (const DelegateInfo &order : m_context.trading.pendingOrders())
-        if (order.number() == number)
-            return order;
-    return std::nullopt;
+    return m_context.trading.pendingOrder(number);
 }
 
 template<typename Dialog>

@@ -3,6 +3,7 @@
 #include "core/platform/DesktopSeam.h"
 #include "core/platform/PriceFormat.h"
 #include "core/platform/SoundIds.h"
+#include "core/protocol/Commands.h"
 #include "core/protocol/OrderRecords.h"
 #include "core/protocol/RecalcAccountFigures.h"
 #include "core/protocol/RequestExchange.h"
@@ -146,6 +147,25 @@ OrderDialogBase::exchangeForCode(std::int32_t command, const void *body, std::si
                         });
     code = AssembleResultCode(bytes.data(), bytes.size());
     return outcome;
+}
+
+void OrderDialogBase::submitOpen(const OrderForm &form, Refetch afterIncomplete, int successResult)
+{
+    if (form.refusal) {
+        showText(*form.refusal);
+        return;
+    }
+    std::int32_t code = 0;
+    const Outcome outcome = exchangeForCode(cmd::kOpenOrder, &form.body, sizeof form.body, code);
+    if (!outcome.sent)
+        return;
+    if (code == order_result::kDone) {
+        done(successResult);
+        return;
+    }
+    showText(ResultText(m_kind, code, m_product));
+    if (!outcome.complete)
+        refetchAfterIncomplete(afterIncomplete);
 }
 
 void OrderDialogBase::submitChange(std::int32_t command, const void *body, std::size_t size,

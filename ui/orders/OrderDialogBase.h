@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/orders/CloseForms.h"
+#include "core/orders/OpenOrderForms.h"
 #include "core/orders/OrderRefetch.h"
 #include "core/orders/OrderResults.h"
 #include "core/protocol/KLineBar.h"
@@ -98,6 +99,10 @@ protected:
     // fetches again all the same, since the server may have carried the change out.
     void submitChange(std::int32_t command, const void *body, std::size_t size, Refetch what,
                       int successResult);
+    // An open order (command 11): the form's refusal, or its body sent; code 1 ends the dialog
+    // with successResult and leaves the re-fetch to the opener; any other code shows its text,
+    // and an incomplete reply fetches `afterIncomplete` again here.
+    void submitOpen(const OrderForm &form, Refetch afterIncomplete, int successResult);
     // The read-only rows of a position in columns 0-3: product and side, stop-loss and
     // take-profit, then the lots with their caption at the start of row 2.
     void addPositionFields(QGridLayout &grid, const PositionTexts &texts,

@@ -81,9 +81,8 @@ std::optional<HoldInfo> CSPage1::selectedPosition()
     const int row = m_list->selectedRow();
     if (row < 0 || m_list->key(row).empty())
         return std::nullopt;
-    for (const HoldInfo &position : m_context.trading.positions())
-        if (position.number() == m_list->key(row))
-            return position;
+    if (std::optional<HoldInfo> position = m_context.trading.position(m_list->key(row)))
+        return position;
     // Gone since the fill: show what is there now rather than open a dialog on nothing.
     fill();
     return std::nullopt;

@@ -10,6 +10,8 @@
 #include <QMenu>
 
 #include <optional>
+#include <string>
+#include <unordered_map>
 
 namespace qs::ui {
 
@@ -45,16 +47,20 @@ void CSPage3::ticked(const KLineBar &tick)
     if (!m_context.trading.copyProduct(tick.productId, product))
         return;
     const std::vector<DelegateInfo> orders = m_context.trading.pendingOrders();
+    std::unordered_map<std::string, const DelegateInfo *> ticked;
+    for (const DelegateInfo &order : orders)
+        if (order.productId == tick.productId)
+            ticked.emplace(order.number(), &order);
+    if (ticked.empty())
+        return;
     ReportRow cells(OrderColumns().size());
     for (int row = 0; row < m_list->rowCount(); ++row) {
-        for (const DelegateInfo &order : orders) {
-            if (order.productId != tick.productId || order.number() != m_list->key(row))
-                continue;
-            OrderTick(cells, order, product);
-            m_list->setCell(row, kCurrentPriceColumn,
-                            cells[static_cast<std::size_t>(kCurrentPriceColumn)]);
-            break;
-        }
+        const auto found = ticked.find(m_list->key(row));
+        if (found == ticked.end())
+            continue;
+        OrderTick(cells, *found->second, product);
+        m_list->setCell(row, kCurrentPriceColumn,
+                        cells[static_cast<std::size_t>(kCurrentPriceColumn)]);
     }
 }
 
@@ -84,10 +90,7 @@ void CSPage3::modifySelected()
     const int row = m_list->selectedRow();
     if (row < 0 || m_list->key(row).empty())
         return;
-    std::optional<DelegateInfo> order;
-    for (const DelegateInfo &candidate : m_context.trading.pendingOrders())
-        if (candidate.number() == m_list->key(row))
-            order = candidate;
+    const std::optional<DelegateInfo> order = m_context.trading.pendingOrder(m_list->key(row));
     if (!order) {
         // Gone since the fill: show what is there now rather than open a dialog on nothing.
         fill();
@@ -111,10 +114,7 @@ void CSPage3::deleteSelected()
     if (row < 0 || m_list->key(row).empty())
         return;
     const std::string number = m_list->key(row);
-    std::optional<DelegateInfo> known;
-    for (const DelegateInfo &candidate : m_context.trading.pendingOrders())
-        if (candidate.number() == number)
-            known = candidate;
+    const std::optional<DelegateInfo> known = m_context.trading.pendingOrder(number);
     const DeleteOrderResult result
         = DeleteOrder(known ? &*known : nullptr, number, NumberDeleteBody(number), m_context.link,
                       m_context.trading, m_context.relayoutChart);

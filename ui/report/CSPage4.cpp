@@ -6,7 +6,6 @@
 #include "ui/report/CSortListCtrl.h"
 #include "ui/widgets/WaitCursor.h"
 
-
 namespace qs::ui {
 
 CSPage4::CSPage4(const FrameContext &context, std::function<void()> refreshAccountBar,

@@ -4,7 +4,6 @@
 #include "core/report/ReportPages.h"
 #include "ui/report/CSortListCtrl.h"
 
-
 namespace qs::ui {
 
 namespace {

@@ -14,27 +14,13 @@
 namespace qs::ui {
 namespace {
 
-TypeInfo Gold(float buy, float sell)
-{
-    TypeInfo product = test::Product(1, 2, 1);
-    product.tradable = 1;
-    product.buyPrice = buy;
-    product.sellPrice = sell;
-    product.minLots = 1;
-    product.maxLots = 5;
-    product.lotStep = 1;
-    product.stopDistance = 3;
-    product.limitDistance = 2;
-    return product;
-}
-
 class ChangeDialogs : public test::OrderDialogTest {
 protected:
-    ChangeDialogs() { m_trading.replaceProducts({Gold(1765.30f, 1765.00f)}); }
+    ChangeDialogs() { m_trading.replaceProducts({test::TradableProduct(1, 1765.30f, 1765.00f)}); }
 
     void tick(float buy, float sell)
     {
-        m_trading.replaceProducts({Gold(buy, sell)});
+        m_trading.replaceProducts({test::TradableProduct(1, buy, sell)});
         KLineBar bar{};
         bar.productId = 1;
         m_notices.deliver(false, false, bar);

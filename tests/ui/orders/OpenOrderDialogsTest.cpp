@@ -19,26 +19,13 @@ namespace {
 
 using test::kNoServer;
 
-TypeInfo Tradable(std::int32_t id, float buy, float sell)
-{
-    TypeInfo product = test::Product(id, 2, 1);
-    product.tradable = 1;
-    product.buyPrice = buy;
-    product.sellPrice = sell;
-    product.minLots = 1;
-    product.maxLots = 5;
-    product.lotStep = 1;
-    product.stopDistance = 3;
-    product.limitDistance = 2;
-    return product;
-}
-
 // Nothing listens on the request port: whatever reaches the exchange shows kNoServer.
 class OpenOrderDialogs : public test::OrderDialogTest {
 protected:
     OpenOrderDialogs()
     {
-        m_trading.replaceProducts({Tradable(1, 1765.5f, 1765.0f), Tradable(2, 7.5f, 7.4f)});
+        m_trading.replaceProducts(
+            {test::TradableProduct(1, 1765.5f, 1765.0f), test::TradableProduct(2, 7.5f, 7.4f)});
     }
 
     template<typename Dialog>
@@ -103,7 +90,7 @@ TEST_F(OpenOrderDialogs, EnterSubmitsOnlyFromASubmitButton)
 
 TEST_F(OpenOrderDialogs, ABuyWithoutAPriceIsRefusedBeforeAnythingIsSent)
 {
-    m_trading.replaceProducts({Tradable(1, 0, 0)});
+    m_trading.replaceProducts({test::TradableProduct(1, 0, 0)});
     auto market = open<COpenOrder>();
     EXPECT_EQ(market->findChild<CPriceStatic *>(QStringLiteral("label1037"))->text(),
               QStringLiteral("0.00"));
@@ -120,7 +107,8 @@ TEST_F(OpenOrderDialogs, OnlyATickOfTheDialogsProductMovesItsPrices)
     EXPECT_EQ(buyLabel->text(), QStringLiteral("1765.50"));
     EXPECT_EQ(buyButton->text(), QStringLiteral("买/价格<1763.50 或者 > 1767.50"));
 
-    m_trading.replaceProducts({Tradable(1, 1770.5f, 1770.0f), Tradable(2, 8.5f, 8.4f)});
+    m_trading.replaceProducts(
+        {test::TradableProduct(1, 1770.5f, 1770.0f), test::TradableProduct(2, 8.5f, 8.4f)});
     KLineBar other{};
     other.productId = 2;
     m_notices.deliver(false, false, other);

@@ -24,6 +24,21 @@ using ui::FrameContext;
 
 inline constexpr const char *kNoServer = "无法连接服务器，操作已取消";
 
+// A tradable two-digit product: lots 1-5 in steps of 1, stop distance 3, limit distance 2.
+inline TypeInfo TradableProduct(std::int32_t id, float buy, float sell)
+{
+    TypeInfo product = Product(id, 2, 1);
+    product.tradable = 1;
+    product.buyPrice = buy;
+    product.sellPrice = sell;
+    product.minLots = 1;
+    product.maxLots = 5;
+    product.lotStep = 1;
+    product.stopDistance = 3;
+    product.limitDistance = 2;
+    return product;
+}
+
 class OrderDialogTest : public ::testing::Test {
 protected:
     OrderDialogTest()
