@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Writes the program's own sounds and application icon into ui/resources (run once by hand)."""
+"""Writes the program's own sounds and application icon into ui/resources, and the icon in the
+desktop's sizes into packaging/icons (run once by hand)."""
 import math
 import os
 import struct
@@ -57,3 +58,8 @@ tone(os.path.join(HERE, 'sounds', '198.wav'), [(1320, 0.1), (0, 0.08), (1320, 0.
 tone(os.path.join(HERE, 'sounds', '190.wav'), [(660, 0.08), (990, 0.16)])
 tone(os.path.join(HERE, 'sounds', '192.wav'), [(520, 0.12)])
 png(os.path.join(HERE, 'icons', 'app.png'), 32)
+
+# The desktop's icon theme picks the nearest size; these are the hicolor sizes menus and docks ask for.
+PACKAGING = os.path.join(os.path.dirname(__file__), '..', 'packaging', 'icons')
+for size in (16, 24, 32, 48, 64, 128, 256):
+    png(os.path.join(PACKAGING, '%d.png' % size), size)
