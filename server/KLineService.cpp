@@ -27,36 +27,45 @@ void AppendRecord(std::vector<std::uint8_t> &out, const void *record)
 
 } // namespace
 
-KLineService::KLineService(Market &market)
+KLineService::KLineService(Market &market, PackedHistory::Limits limits)
     : m_market(market)
+    , m_packed(limits)
 {}
 
-KLineService::Reply KLineService::answer(int productId, const BarKey &from, const BarKey &to) const
+std::shared_ptr<const KLineService::Reply> KLineService::answer(int productId, const BarKey &from,
+                                                                const BarKey &to)
 {
-    const std::vector<KLineBar> bars = m_market.completedBars(productId);
-    const HistorySlice slice = HistorySlice::select(bars, from, to);
-    Reply reply;
-    reply.trailer = slice.trailer;
-    if (slice.count == 0)
-        return reply;
+    // A page depends on "to" alone: clients paging the same history share its pages whatever
+    // trailer they send as "from".
+    const PackedHistory::Key key{productId, to.isNone() ? from : BarKey::none(), to};
+    if (auto kept = m_packed.find(key, m_market.historyGeneration(productId)))
+        return kept;
 
-    // A fresh download ("to" = "0") follows a view restart, which emptied the client's signal
-    // list: the standing signals ride along behind the newest bar. Pages of older bars carry none.
-    std::vector<SignalRecord> signals;
-    if (to.isNone())
-        signals = m_market.activeSignals(productId);
-    std::vector<std::uint8_t> records;
-    records.reserve((slice.count + signals.size()) * kRecordSize);
-    for (std::size_t index = 0; index < slice.count; ++index) {
-        AppendRecord(records, &bars[slice.first + index]);
-        if (index == 0) {
-            for (const SignalRecord &signal : signals)
-                AppendRecord(records, &signal);
+    const Market::History history = m_market.history(productId);
+    const HistorySlice slice = HistorySlice::select(history.bars, from, to);
+    auto reply = std::make_shared<Reply>();
+    reply->trailer = slice.trailer;
+    if (slice.count > 0) {
+        // A fresh download ("to" = "0") follows a view restart, which emptied the client's signal
+        // list: the standing signals ride along behind the newest bar. Pages of older bars carry
+        // none.
+        const std::size_t signals = to.isNone() ? history.signals.size() : 0;
+        std::vector<std::uint8_t> records;
+        records.reserve((slice.count + signals) * kRecordSize);
+        for (std::size_t index = 0; index < slice.count; ++index) {
+            AppendRecord(records, &history.bars[slice.first + index]);
+            if (index == 0) {
+                for (std::size_t signal = 0; signal < signals; ++signal)
+                    AppendRecord(records, &history.signals[signal]);
+            }
+        }
+        reply->archive = PackHistoryArchive(records);
+        if (reply->archive.empty()) {
+            reply->trailer = to; // nothing could be packed: an empty reply that stops paging
+            return reply;
         }
     }
-    reply.archive = PackHistoryArchive(records);
-    if (reply.archive.empty())
-        reply.trailer = to; // nothing could be packed: an empty reply that stops paging
+    m_packed.keep(key, history.generation, reply);
     return reply;
 }
 
@@ -71,12 +80,12 @@ void KLineService::serve(Socket socket)
         socket.close();
         return;
     }
-    const Reply reply = answer(header.command, keys[0], keys[1]);
-    const auto length = static_cast<std::int32_t>(reply.archive.size());
-    const bool sent
-        = socket.sendAll(&length, sizeof length)
-          && (reply.archive.empty() || socket.sendAll(reply.archive.data(), reply.archive.size()))
-          && socket.sendAll(reply.trailer.text, sizeof reply.trailer.text);
+    const std::shared_ptr<const Reply> reply = answer(header.command, keys[0], keys[1]);
+    const auto length = static_cast<std::int32_t>(reply->archive.size());
+    const bool sent = socket.sendAll(&length, sizeof length)
+                      && (reply->archive.empty()
+                          || socket.sendAll(reply->archive.data(), reply->archive.size()))
+                      && socket.sendAll(reply->trailer.text, sizeof reply->trailer.text);
     if (sent)
         socket.shutdownBoth();
     socket.close();

@@ -2,9 +2,9 @@
 
 #include "core/platform/Socket.h"
 #include "core/protocol/KLineBar.h"
+#include "server/PackedHistory.h"
 
-#include <cstdint>
-#include <vector>
+#include <memory>
 
 namespace qs::server {
 
@@ -12,21 +12,20 @@ class Market;
 
 // The K-line download port: one request per connection, answered with a zip archive of bar
 // records (newest first, with the product's standing signals mixed in) and a trailer key.
+// Replies are packed once per product history generation and sent from PackedHistory after.
 class KLineService {
 public:
-    explicit KLineService(Market &market);
+    explicit KLineService(Market &market, PackedHistory::Limits limits = {});
 
     // Runs one download exchange on the caller's thread and closes the connection.
     void serve(Socket socket);
 
-    struct Reply {
-        std::vector<std::uint8_t> archive; // empty: length 0 goes out
-        BarKey trailer;
-    };
-    Reply answer(int productId, const BarKey &from, const BarKey &to) const;
+    using Reply = PackedReply;
+    std::shared_ptr<const Reply> answer(int productId, const BarKey &from, const BarKey &to);
 
 private:
     Market &m_market;
+    PackedHistory m_packed;
 };
 
 } // namespace qs::server

@@ -62,6 +62,7 @@ struct Product {
     std::mt19937_64 random;
     std::vector<KLineBar> history; // oldest first
     KLineBar live{};
+    std::uint64_t generation = 0;
 
     double unit() { return static_cast<double>(random() >> 11) * 0x1.0p-53; }
 
@@ -119,6 +120,7 @@ struct Market::Impl {
         done.keyNumber = label.year;
         SetTimeText(done, label.barText());
         product.history.push_back(done);
+        ++product.generation;
         const std::size_t limit = static_cast<std::size_t>(options.historyBars) + kHistoryHeadroom;
         if (product.history.size() > limit + kHistoryTrimChunk)
             product.history.erase(product.history.begin(),
@@ -162,15 +164,34 @@ struct Market::Impl {
     }
     const Product *find(int productId) const { return const_cast<Impl *>(this)->find(productId); }
 
+    void touch(int productId)
+    {
+        if (Product *product = find(productId))
+            ++product->generation;
+    }
+
     void applySignal(SignalRecord signal)
     {
         signal.marker = kSignalMarker;
+        touch(signal.productId);
         std::erase_if(signals, [&](const SignalRecord &held) { return held.sameKey(signal); });
         if (signal.isWithdrawal())
             return;
         signals.push_back(signal);
-        if (signals.size() > kMaxSignals)
+        if (signals.size() > kMaxSignals) {
+            touch(signals.front().productId);
             signals.erase(signals.begin());
+        }
+    }
+
+    std::vector<SignalRecord> signalsOf(int productId) const
+    {
+        std::vector<SignalRecord> found;
+        for (const SignalRecord &signal : signals) {
+            if (signal.productId == productId)
+                found.push_back(signal);
+        }
+        return found;
     }
 
     template<class Listener, class Record>
@@ -354,6 +375,24 @@ std::vector<KLineBar> Market::completedBars(int productId) const
     return {product->history.rbegin(), product->history.rend()};
 }
 
+std::uint64_t Market::historyGeneration(int productId) const
+{
+    std::lock_guard lock(m_impl->stateMutex);
+    const Product *product = m_impl->find(productId);
+    return product ? product->generation : 0;
+}
+
+Market::History Market::history(int productId) const
+{
+    std::lock_guard lock(m_impl->stateMutex);
+    const Product *product = m_impl->find(productId);
+    if (!product)
+        return {};
+    return {{product->history.rbegin(), product->history.rend()},
+            m_impl->signalsOf(productId),
+            product->generation};
+}
+
 KLineBar Market::liveBar(int productId) const
 {
     std::lock_guard lock(m_impl->stateMutex);
@@ -382,12 +421,7 @@ void Market::publishSignal(const SignalRecord &signal)
 std::vector<SignalRecord> Market::activeSignals(int productId) const
 {
     std::lock_guard lock(m_impl->stateMutex);
-    std::vector<SignalRecord> found;
-    for (const SignalRecord &signal : m_impl->signals) {
-        if (signal.productId == productId)
-            found.push_back(signal);
-    }
-    return found;
+    return m_impl->signalsOf(productId);
 }
 
 int Market::addTickListener(TickListener listener)

@@ -49,6 +49,19 @@ public:
 
     // Completed bars, newest first (the live bar is not among them).
     std::vector<KLineBar> completedBars(int productId) const;
+
+    // Moves whenever what a download of the product carries changes: a bar completes, or one of
+    // its signals is published, withdrawn or pushed out. Whatever was made of the product's bars
+    // and signals at one generation holds until the next.
+    std::uint64_t historyGeneration(int productId) const;
+    struct History {
+        std::vector<KLineBar> bars;        // completed, newest first
+        std::vector<SignalRecord> signals; // standing, oldest first
+        std::uint64_t generation = 0;
+    };
+    // Bars and signals taken together, so that they belong to the one generation given.
+    History history(int productId) const;
+
     KLineBar liveBar(int productId) const;
 
     // Publishes a signal (replacing one with the same key) or, for action 4 or 5, withdraws it;

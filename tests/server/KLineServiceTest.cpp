@@ -10,9 +10,11 @@
 #include <array>
 #include <atomic>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace qs::server {
@@ -105,8 +107,8 @@ protected:
         options.seed = 5;
         options.historyBars = 2500;
         options.signalEverySteps = 0;
-        options.clock = [] {
-            return kStart;
+        options.clock = [this] {
+            return m_now.load();
         };
         m_market = std::make_unique<Market>(options);
         m_service = std::make_unique<KLineService>(*m_market);
@@ -186,6 +188,7 @@ protected:
     }
 
     static constexpr int kProduct = 1;
+    std::atomic<std::int64_t> m_now{kStart};
     std::unique_ptr<Market> m_market;
     std::unique_ptr<KLineService> m_service;
     std::vector<KLineBar> m_bars;
@@ -268,6 +271,82 @@ TEST_F(KLineServiceTest, UnknownProductOrShortRequestGetsNoReply)
     serving.join();
     std::uint8_t byte;
     EXPECT_LE(client.receive(&byte, 1), 0);
+}
+
+// What goes out unpacked: every record, then the trailer.
+std::pair<std::vector<Record>, std::string> ContentOf(const KLineService::Reply &packed)
+{
+    Reply reply;
+    if (!packed.archive.empty()) {
+        EXPECT_TRUE(Unpack(packed.archive, reply));
+    }
+    return {reply.records, packed.trailer.str()};
+}
+
+TEST_F(KLineServiceTest, PackedRepliesAreFreshPacksOfTheMarketAsItIsNow)
+{
+    SignalRecord standing{};
+    standing.price = 176000;
+    standing.productId = kProduct;
+    standing.lots1 = 100;
+    const auto publish = [this](SignalRecord signal, int productId, int action) {
+        signal.productId = static_cast<std::int8_t>(productId);
+        signal.action = static_cast<std::uint8_t>(action);
+        m_market->publishSignal(signal);
+    };
+
+    struct Case {
+        const char *event;
+        std::function<void()> change;
+        bool changesFreshDownloads; // false: the packed reply must still be the one sent
+    };
+    const Case cases[] = {
+        {"nothing", [] {}, false},
+        {"a tick", [this] { m_market->step(); }, false},
+        {"another product's signal", [&] { publish(standing, 2, 0); }, false},
+        {"a completed bar",
+         [this] {
+             m_now += 7200;
+             m_market->step();
+         },
+         true},
+        {"a signal", [&] { publish(standing, kProduct, 0); }, true},
+        {"its withdrawal", [&] { publish(standing, kProduct, 4); }, true},
+        {"the signal again", [&] { publish(standing, kProduct, 0); }, true},
+        {"other signals pushing it out",
+         [&] {
+             for (std::int32_t price = 1; price <= 256; ++price) {
+                 SignalRecord other = standing;
+                 other.price = price;
+                 publish(other, 2, 0);
+             }
+         },
+         true},
+    };
+    const std::pair<BarKey, BarKey> requests[] = {
+        {BarKey::none(), BarKey::none()},
+        {BarKey::of(m_bars[5]), BarKey::none()},
+        {BarKey::of(m_bars[1200]), BarKey::of(m_bars[999])},
+    };
+
+    for (const Case &test : cases) {
+        std::vector<std::shared_ptr<const KLineService::Reply>> before;
+        for (const auto &[from, to] : requests)
+            before.push_back(m_service->answer(kProduct, from, to));
+        test.change();
+        for (std::size_t index = 0; index < std::size(requests); ++index) {
+            const auto &[from, to] = requests[index];
+            SCOPED_TRACE(std::string(test.event) + ", request " + std::to_string(index));
+            const auto after = m_service->answer(kProduct, from, to);
+            const auto fresh = KLineService(*m_market).answer(kProduct, from, to);
+            EXPECT_TRUE(ContentOf(*after) == ContentOf(*fresh)) << "a stale reply went out";
+            if (!test.changesFreshDownloads) {
+                EXPECT_EQ(after, before[index]) << "packed again for nothing";
+            } else if (to.isNone()) {
+                EXPECT_FALSE(ContentOf(*after) == ContentOf(*before[index])) << "nothing changed";
+            }
+        }
+    }
 }
 
 TEST(HistorySliceTest, PagesByTimeEvenForAKeyThatIsNotOurs)
