@@ -220,6 +220,16 @@ void DemoServer::kickMember(const std::string &member)
     m_pushHub.kickMember(member);
 }
 
+void DemoServer::endSession(const std::string &member)
+{
+    m_pushHub.endSession(member);
+}
+
+void DemoServer::pushRaw(const std::string &bytes)
+{
+    m_pushHub.pushRaw(bytes);
+}
+
 void DemoServer::setHeartbeats(bool on)
 {
     m_pushHub.setHeartbeats(on);

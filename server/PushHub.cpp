@@ -173,12 +173,27 @@ void PushHub::broadcast(const std::string &event)
 
 void PushHub::kickMember(const std::string &member)
 {
-    const std::string event = TypeOnly(push::kKickedOff);
+    finishMember(member, push::kKickedOff);
+}
+
+void PushHub::endSession(const std::string &member)
+{
+    finishMember(member, push::kSessionClosed);
+}
+
+void PushHub::finishMember(const std::string &member, std::int32_t type)
+{
+    const std::string event = TypeOnly(type);
     std::lock_guard lock(m_mutex);
     for (const auto &connection : m_connections) {
         if (connection->subscribed && connection->member == member)
             connection->outbox.finish(event);
     }
+}
+
+void PushHub::pushRaw(std::string_view bytes)
+{
+    broadcast(std::string(bytes));
 }
 
 void PushHub::publishSignal(const SignalRecord &signal)

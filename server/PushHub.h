@@ -8,10 +8,12 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qs::server {
@@ -37,6 +39,10 @@ public:
 
     // Type 5 to the member's push connections, which then close.
     void kickMember(const std::string &member);
+    // Type -1 to the member's push connections, which then close; the session itself stays.
+    void endSession(const std::string &member);
+    // These bytes as they are to every subscribed connection, between whole events.
+    void pushRaw(std::string_view bytes);
     // Through the market, so that downloads see the signal too.
     void publishSignal(const SignalRecord &signal);
     void sendMessage(const std::string &utf8);
@@ -53,6 +59,7 @@ public:
 private:
     struct Connection;
     void broadcast(const std::string &event);
+    void finishMember(const std::string &member, std::int32_t type);
     void pump(Connection &connection, Socket &socket);
     void leave(const std::shared_ptr<Connection> &connection);
 

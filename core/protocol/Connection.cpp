@@ -32,9 +32,9 @@ long Connection::receiveSome(void *buffer, std::size_t size)
     if (m_begin == m_end) {
         // A request at least as large as a chunk gains nothing from the detour.
         if (size >= kChunkSize)
-            return m_socket.receive(buffer, size);
+            return endIfFailed(m_socket.receive(buffer, size));
         m_buffer.resize(kChunkSize);
-        const long got = m_socket.receive(m_buffer.data(), m_buffer.size());
+        const long got = endIfFailed(m_socket.receive(m_buffer.data(), m_buffer.size()));
         if (got <= 0)
             return got;
         m_begin = 0;
@@ -44,6 +44,15 @@ long Connection::receiveSome(void *buffer, std::size_t size)
     std::memcpy(buffer, m_buffer.data() + m_begin, served);
     m_begin += served;
     return static_cast<long>(served);
+}
+
+long Connection::endIfFailed(long received)
+{
+    // After a time-out the reply may still be on its way; read later, it would be taken for the
+    // answer to the next request on this connection.
+    if (received < 0)
+        close();
+    return received;
 }
 
 void Connection::shutdownAndClose()

@@ -23,13 +23,16 @@ public:
 
     // False when a send fails or sends nothing; loops until every byte is sent.
     bool sendAll(const void *data, std::size_t size);
-    // One receive into the caller's buffer, served from what was read ahead first.
+    // One receive into the caller's buffer, served from what was read ahead first. A receive
+    // that times out or fails closes the connection, so every later step on it fails.
     long receiveSome(void *buffer, std::size_t size);
     // Shut down both directions, then close.
     void shutdownAndClose();
     void close();
 
 private:
+    long endIfFailed(long received);
+
     Socket m_socket;
     std::vector<char> m_buffer;
     std::size_t m_begin = 0;

@@ -79,7 +79,9 @@ QSize MySpinButtonCtrl::sizeHint() const
 
 bool MySpinButtonCtrl::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_buddy && event->type() == QEvent::KeyPress && isEnabled()) {
+    // The type first: the buddy's own destruction sends events here, and reading the pointer then
+    // casts a half-destroyed widget.
+    if (event->type() == QEvent::KeyPress && watched == m_buddy && isEnabled()) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Up || key == Qt::Key_Down) {
             stepBy(key == Qt::Key_Up ? 1 : -1);
