@@ -7,8 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <string>
+#include <thread>
 
 namespace qs {
 namespace {
@@ -121,14 +123,22 @@ TEST(Framing, APeerClosingMidRecordEndsTheReceive)
     }
 }
 
-TEST(Framing, AStalledPeerRunsIntoTheReceiveTimeout)
+// The late rest must never be taken for the reply to the next request on the connection.
+TEST(Framing, AStalledPeerRunsIntoTheReceiveTimeoutAndTheConnectionEnds)
 {
-    ScriptedPeer peer(Script().send(Pattern(4, 9)).stall(Milliseconds(10000)));
+    ScriptedPeer peer(Script()
+                          .send(Pattern(4, 9))
+                          .stall(Milliseconds(400))
+                          .send(Pattern(8, 1))
+                          .stall(Milliseconds(2000)));
     Connection connection = peer.connect();
     connection.socket().setReceiveTimeout(Milliseconds(200));
     Bytes got(8);
     EXPECT_LT(ReceiveExact(connection, got.data(), got.size()), 0);
     EXPECT_TRUE(std::equal(got.begin(), got.begin() + 4, Pattern(4, 9).begin()));
+    EXPECT_FALSE(connection.isOpen());
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    EXPECT_LT(ReceiveExact(connection, got.data(), got.size()), 0);
 }
 
 TEST(Framing, AClosedConnectionServesNothingReadAhead)
