@@ -5,11 +5,15 @@
 #include <zip.h>
 
 #include <algorithm>
+#include <ctime>
 #include <string>
 
 namespace qs::server {
 
 namespace {
+
+// A fixed stamp on every item, so that the same records always pack to the same bytes.
+constexpr time_t kItemTime = 1704247200; // 2024-01-03
 
 // Reads back what zip_close wrote into the in-memory source.
 bool ReadSource(zip_source_t *source, std::vector<std::uint8_t> &out)
@@ -64,9 +68,15 @@ std::vector<std::uint8_t> PackHistoryArchive(const std::vector<std::uint8_t> &re
         const std::string name = "bars" + std::to_string(index);
         if (!item) {
             ok = false;
-        } else if (zip_file_add(archive, name.c_str(), item, ZIP_FL_ENC_UTF_8) < 0) {
-            zip_source_free(item);
-            ok = false;
+        } else {
+            const zip_int64_t added = zip_file_add(archive, name.c_str(), item, ZIP_FL_ENC_UTF_8);
+            if (added < 0) {
+                zip_source_free(item);
+                ok = false;
+            } else {
+                ok = zip_file_set_mtime(archive, static_cast<zip_uint64_t>(added), kItemTime, 0)
+                     == 0;
+            }
         }
     }
     if (!ok || zip_close(archive) < 0) {

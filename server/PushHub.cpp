@@ -191,9 +191,9 @@ void PushHub::finishMember(const std::string &member, std::int32_t type)
     }
 }
 
-void PushHub::pushRaw(std::string_view bytes)
+void PushHub::pushRaw(const std::string &bytes)
 {
-    broadcast(std::string(bytes));
+    broadcast(bytes);
 }
 
 void PushHub::publishSignal(const SignalRecord &signal)

@@ -13,7 +13,6 @@
 #include <memory>
 #include <mutex>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace qs::server {
@@ -42,7 +41,7 @@ public:
     // Type -1 to the member's push connections, which then close; the session itself stays.
     void endSession(const std::string &member);
     // These bytes as they are to every subscribed connection, between whole events.
-    void pushRaw(std::string_view bytes);
+    void pushRaw(const std::string &bytes);
     // Through the market, so that downloads see the signal too.
     void publishSignal(const SignalRecord &signal);
     void sendMessage(const std::string &utf8);

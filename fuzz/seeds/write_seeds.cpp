@@ -661,40 +661,6 @@ void WriteRequestSeeds(const std::filesystem::path &root)
     }
 }
 
-std::uint32_t LittleEndianAt(const Bytes &bytes, std::size_t at, std::size_t width)
-{
-    Require(at + width <= bytes.size(), "archive cut short");
-    std::uint32_t value = 0;
-    for (std::size_t i = width; i-- > 0;)
-        value = value << 8 | bytes[at + i];
-    return value;
-}
-
-// The archive stamps each item with the time it was packed; a fixed stamp keeps the seeds the
-// same from one run to the next. Only the stamps change, so the archive stays as valid as it was.
-Bytes PinArchiveTimes(Bytes zip)
-{
-    constexpr std::uint32_t kEndSignature = 0x06054b50;
-    constexpr std::uint32_t kCentralSignature = 0x02014b50;
-    constexpr std::uint32_t kLocalSignature = 0x04034b50;
-    constexpr std::uint8_t kStamp[4] = {0x00, 0x50, 0x23, 0x58}; // 2024-01-03 10:00:00
-    Require(zip.size() >= 22, "archive too short");
-    const std::size_t end = zip.size() - 22; // no archive comment
-    Require(LittleEndianAt(zip, end, 4) == kEndSignature, "no end of archive");
-    const std::uint32_t items = LittleEndianAt(zip, end + 10, 2);
-    std::size_t at = LittleEndianAt(zip, end + 16, 4);
-    for (std::uint32_t item = 0; item < items; ++item) {
-        Require(LittleEndianAt(zip, at, 4) == kCentralSignature, "no central header");
-        std::memcpy(zip.data() + at + 12, kStamp, sizeof kStamp);
-        const std::size_t local = LittleEndianAt(zip, at + 42, 4);
-        Require(LittleEndianAt(zip, local, 4) == kLocalSignature, "no local header");
-        std::memcpy(zip.data() + local + 10, kStamp, sizeof kStamp);
-        at += 46 + LittleEndianAt(zip, at + 28, 2) + LittleEndianAt(zip, at + 30, 2)
-              + LittleEndianAt(zip, at + 32, 2);
-    }
-    return zip;
-}
-
 BarKey KeyOf(const std::vector<KLineBar> &newestFirst, std::size_t index)
 {
     Require(index < newestFirst.size(), "too few bars");
@@ -754,7 +720,7 @@ void WriteRecordSeeds(const std::filesystem::path &root, Market &market)
         SeedFolder folder(root, "fuzz_kline_archive");
         const auto archiveSeed = [](const KLineService::Reply &reply) {
             Require(!reply.archive.empty(), "empty download");
-            const Bytes archive = PinArchiveTimes(reply.archive);
+            const Bytes archive = reply.archive;
             Bytes out{0};
             out.insert(out.end(), archive.begin(), archive.end());
             return out;
@@ -769,7 +735,7 @@ void WriteRecordSeeds(const std::filesystem::path &root, Market &market)
         // The archive of many small items that a long reply becomes.
         Bytes items{0};
         const Bytes itemRecords = RecordBytes(newest(gold, 12));
-        const Bytes packed = PinArchiveTimes(PackHistoryArchive(itemRecords, 4));
+        const Bytes packed = PackHistoryArchive(itemRecords, 4);
         items.insert(items.end(), packed.begin(), packed.end());
         folder.write("archive-items", items);
 
