@@ -220,11 +220,6 @@ void DemoServer::kickMember(const std::string &member)
     m_pushHub.kickMember(member);
 }
 
-void DemoServer::endSession(const std::string &member)
-{
-    m_pushHub.endSession(member);
-}
-
 void DemoServer::pushRaw(const std::string &bytes)
 {
     m_pushHub.pushRaw(bytes);

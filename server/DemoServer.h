@@ -63,8 +63,6 @@ public:
     void publishSignal(const SignalRecord &signal);
     void sendMessage(const std::string &utf8);
     void kickMember(const std::string &member);
-    // Type -1 to the member's push connections, while the server keeps running.
-    void endSession(const std::string &member);
     // Bytes as they are to every push subscriber: events a well-behaved server never sends.
     void pushRaw(const std::string &bytes);
     void setHeartbeats(bool on);

@@ -173,17 +173,7 @@ void PushHub::broadcast(const std::string &event)
 
 void PushHub::kickMember(const std::string &member)
 {
-    finishMember(member, push::kKickedOff);
-}
-
-void PushHub::endSession(const std::string &member)
-{
-    finishMember(member, push::kSessionClosed);
-}
-
-void PushHub::finishMember(const std::string &member, std::int32_t type)
-{
-    const std::string event = TypeOnly(type);
+    const std::string event = TypeOnly(push::kKickedOff);
     std::lock_guard lock(m_mutex);
     for (const auto &connection : m_connections) {
         if (connection->subscribed && connection->member == member)

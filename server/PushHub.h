@@ -8,7 +8,6 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
-#include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -38,8 +37,6 @@ public:
 
     // Type 5 to the member's push connections, which then close.
     void kickMember(const std::string &member);
-    // Type -1 to the member's push connections, which then close; the session itself stays.
-    void endSession(const std::string &member);
     // These bytes as they are to every subscribed connection, between whole events.
     void pushRaw(const std::string &bytes);
     // Through the market, so that downloads see the signal too.
@@ -58,7 +55,6 @@ public:
 private:
     struct Connection;
     void broadcast(const std::string &event);
-    void finishMember(const std::string &member, std::int32_t type);
     void pump(Connection &connection, Socket &socket);
     void leave(const std::shared_ptr<Connection> &connection);
 
