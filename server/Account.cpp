@@ -167,6 +167,15 @@ bool StopsFit(std::int32_t side, double entry, double stopLoss, double takeProfi
 }
 
 // A typed stop: not a number is refused, 0 or less means none.
+// Where a closing order at its limit price leaves the position, as the limit-close window shows
+// its stop bounds: a closing sell at the price less the sell spread, a closing buy at the price
+// plus the buy spread.
+double ClosingEntry(std::int32_t side, double price, const TypeInfo &product)
+{
+    const double spread = side == kBuy ? product.askSpread : -product.bidSpread;
+    return RoundPrice(price + spread, product.digits);
+}
+
 bool ReadStop(double typed, int digits, double &stop)
 {
     if (!std::isfinite(typed))
@@ -610,11 +619,11 @@ DelegateInfo Account::closeAtLimit(const DelegateInfo &body, const QuoteBoard &q
     const double price = RoundPrice(body.orderPrice, digits);
     if (std::fabs(price - sidePrice) < product.limitDistance - Tolerance(digits))
         return refuse(r::kBadPrice);
-    // The order's own stops are those of a deal on the closing side at the limit price.
     double stopLoss = 0;
     double takeProfit = 0;
     if (!ReadStop(body.stopLoss, digits, stopLoss) || !ReadStop(body.takeProfit, digits, takeProfit)
-        || !StopsFit(side, price, stopLoss, takeProfit, product.stopDistance, digits))
+        || !StopsFit(side, ClosingEntry(side, price, product), stopLoss, takeProfit,
+                     product.stopDistance, digits))
         return refuse(r::kStopTooNear);
 
     const std::string positionNumber = position->number();
@@ -689,10 +698,11 @@ std::int32_t Account::changeOrder(const DelegateInfo &body, const QuoteBoard &qu
     const double price = RoundPrice(body.orderPrice, digits);
     if (std::fabs(price - sidePrice) < product.limitDistance - Tolerance(digits))
         return r::kBadPrice;
+    const double entry = opens ? price : ClosingEntry(side, price, product);
     double stopLoss = 0;
     double takeProfit = 0;
     if (!ReadStop(body.stopLoss, digits, stopLoss) || !ReadStop(body.takeProfit, digits, takeProfit)
-        || !StopsFit(side, price, stopLoss, takeProfit, product.stopDistance, digits))
+        || !StopsFit(side, entry, stopLoss, takeProfit, product.stopDistance, digits))
         return r::kStopTooNear;
 
     double margin = 0;

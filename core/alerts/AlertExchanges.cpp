@@ -7,6 +7,9 @@
 #include "core/protocol/RequestExchange.h"
 #include "core/protocol/WireRecord.h"
 
+#include <cstddef>
+#include <cstdint>
+
 namespace qs {
 
 namespace {
@@ -43,8 +46,16 @@ AddAlertResult AddAlert(const ServerLink &link, AlertList &alerts, std::int32_t 
     record.level = price;
     record.condition = condition;
     record.productId = productId;
-    // A short reply would leave request bytes in the record, so it never counts as stored.
-    const ExchangeStep step = exchange.request(cmd::kAddAlert, record, record);
+    // The id decides once its four bytes are in; the rest of a short reply leaves the request's
+    // own bytes in the record, as the server stored them.
+    auto *const bytes = reinterpret_cast<std::uint8_t *>(&record);
+    constexpr std::size_t kIdSize = sizeof record.alertId;
+    static_assert(offsetof(AlertInfo, alertId) == 0);
+    ExchangeStep step = exchange.send(cmd::kAddAlert, record);
+    if (step == ExchangeStep::Done)
+        step = exchange.receive(bytes, kIdSize, ReplyRead::Exact);
+    if (step == ExchangeStep::Done)
+        exchange.receive(bytes + kIdSize, sizeof record - kIdSize, ReplyRead::UpTo);
     exchange.close();
 
     if (step == ExchangeStep::Done && record.alertId > 0) {

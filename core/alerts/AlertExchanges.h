@@ -17,9 +17,10 @@ std::optional<std::string> CheckNewAlert(std::int32_t productId, std::int32_t co
 
 enum class AddAlertResult { Added, QuotaUsed, Failed, NoConnection };
 
-// Command 9 with the price, condition and product. The stored record the server answers joins
-// the end of the list; the month's used quota (id -1) and any other answer, a reply cut short or
-// a failed send are shown through the seam and leave the list as it was.
+// Command 9 with the price, condition and product. The server's id decides once its four bytes
+// arrived, even if the rest of the reply is cut short: a stored record (id > 0) joins the end of
+// the list; the month's used quota (id -1), any other id, a reply of fewer than four bytes or a
+// failed send are shown through the seam and leave the list as it was.
 AddAlertResult AddAlert(const ServerLink &link, AlertList &alerts, std::int32_t productId,
                         std::int32_t condition, double price);
 

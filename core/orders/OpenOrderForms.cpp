@@ -24,8 +24,7 @@ std::optional<std::string> MarketOpenRefusal(const TypeInfo &product,
         return "允许的交易点差不能小于零";
     if (!(price > 0))
         return kInvalidPrice;
-    return CheckStops(direction, price, fields.stopLoss, fields.takeProfit,
-                      static_cast<double>(product.stopDistance));
+    return CheckStops(direction, price, fields.stopLoss, fields.takeProfit, product.stopDistance);
 }
 
 std::optional<std::string> LimitOpenRefusal(const TypeInfo &product, const LimitOpenFields &fields,
@@ -41,7 +40,7 @@ std::optional<std::string> LimitOpenRefusal(const TypeInfo &product, const Limit
                                           static_cast<double>(product.limitDistance)))
         return refusal;
     return CheckStops(direction, fields.limitPrice, fields.stopLoss, fields.takeProfit,
-                      static_cast<double>(product.stopDistance));
+                      product.stopDistance);
 }
 
 } // namespace

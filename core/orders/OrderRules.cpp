@@ -59,17 +59,24 @@ std::optional<std::string> CheckLimitDistance(double limitPrice, double sidePric
 }
 
 std::optional<std::string> CheckStops(std::int32_t direction, double entry, double stopLoss,
-                                      double takeProfit, double stopDistance)
+                                      double takeProfit, float stopDistance)
 {
     const bool buy = direction == 1;
-    // Written as "not far enough" so that a NaN never slips through.
-    const bool stopLossNear
-        = stopLoss > 0 && !((buy ? entry - stopLoss : stopLoss - entry) >= stopDistance);
-    const bool takeProfitNear
-        = takeProfit > 0 && !((buy ? takeProfit - entry : entry - takeProfit) >= stopDistance);
-    if (stopLossNear || takeProfitNear) {
+    const Decimal distance = DecimalFromFloat(stopDistance);
+    // Written as "not far enough" so that a NaN entry never slips through.
+    const auto tooNear = [&](double stop, bool belowEntry) {
+        if (!(stop > 0))
+            return false;
+        if (!std::isfinite(entry) || !std::isfinite(stop))
+            return true;
+        const Decimal from = DecimalFromDouble(entry);
+        const Decimal to = DecimalFromDouble(stop);
+        return !((belowEntry ? from - to : to - from) >= distance);
+    };
+    if (tooNear(stopLoss, buy) || tooNear(takeProfit, !buy)) {
         char text[128];
-        std::snprintf(text, sizeof text, "止损或盈利必须远离建仓价%g元", stopDistance);
+        std::snprintf(text, sizeof text, "止损或盈利必须远离建仓价%g元",
+                      static_cast<double>(stopDistance));
         return text;
     }
     return std::nullopt;

@@ -23,8 +23,9 @@ std::optional<std::string> CheckLimitDistance(double limitPrice, double sidePric
 
 // Stops (a value <= 0 is none), stop-loss first: a buy needs entry - stopLoss >= distance and
 // takeProfit - entry >= distance, a sell the mirror; else "止损或盈利必须远离建仓价%g元".
-// direction 1 is a buy, anything else a sell.
+// direction 1 is a buy, anything else a sell. Compared in decimal: the product's 32-bit distance
+// as the member reads it (0.15f is 0.15), so a stop exactly at the distance passes.
 std::optional<std::string> CheckStops(std::int32_t direction, double entry, double stopLoss,
-                                      double takeProfit, double stopDistance);
+                                      double takeProfit, float stopDistance);
 
 } // namespace qs

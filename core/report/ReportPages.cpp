@@ -21,9 +21,11 @@ std::string Money(double value)
     return FormatPrice(value, 2);
 }
 
+// A small negative rate rounds to "-0.00", which reads as a loss that is not there.
 std::string Percent(double value)
 {
-    return Money(value) + "%";
+    const std::string shown = Money(value);
+    return (shown == "-0.00" ? "0.00" : shown) + "%";
 }
 
 std::string Price(double value, const TypeInfo &product)
@@ -88,9 +90,9 @@ std::string SummaryProfit(const HoldInfo &summary, const TypeInfo &product,
 constexpr std::size_t kOrderCurrent = 5;
 
 // An order waits for the price it would trade at: a buy the buy price, a sell the sell price.
-std::string OrderCurrent(const DelegateInfo &order, const TypeInfo &product)
+double OrderCurrent(const DelegateInfo &order, const TypeInfo &product)
 {
-    return Price(order.isBuy() ? product.buyPrice : product.sellPrice, product);
+    return static_cast<double>(order.isBuy() ? product.buyPrice : product.sellPrice);
 }
 
 std::string OrderStatusText(std::int32_t status)
@@ -225,12 +227,15 @@ ReportRow SummaryRow(const HoldInfo &summary, const TypeInfo &product,
 void SummaryTick(ReportRow &row, const HoldInfo &summary, const TypeInfo &product,
                  const std::vector<HoldInfo> &positions)
 {
-    SetCell(row, kSummaryClose, Price(ClosePrice(summary.isBuy(), product), product));
+    // A tick writes "%g" (1234.50 reads 1234.5) until the next fill.
+    SetCell(row, kSummaryClose, FormatG(ClosePrice(summary.isBuy(), product)));
     SetCell(row, kSummaryProfit, SummaryProfit(summary, product, positions));
 }
 
 const std::vector<ReportColumn> &OrderColumns()
 {
+    // "买/卖" sorts as text and "止盈价" as a number: as numbers every side reads 0, so a click
+    // on the side did nothing, and as text "1000.00" sorted before "999.00".
     static const std::vector<ReportColumn> columns{
         {"委托单号", kText},  {"商品名称", kText}, {"买/卖", kText},      {"数量", kNumber},
         {"委托价", kNumber},  {"当前价", kNumber}, {"止损价", kNumber},   {"止盈价", kNumber},
@@ -248,7 +253,7 @@ ReportRow OrderRow(const DelegateInfo &order, const TypeInfo &product)
         SideText(order.side),
         Money(order.lots),
         Price(order.orderPrice, product),
-        OrderCurrent(order, product),
+        Price(OrderCurrent(order, product), product),
         Price(order.stopLoss, product),
         Price(order.takeProfit, product),
         OpenOrCloseText(order.openOrClose),
@@ -261,7 +266,8 @@ ReportRow OrderRow(const DelegateInfo &order, const TypeInfo &product)
 
 void OrderTick(ReportRow &row, const DelegateInfo &order, const TypeInfo &product)
 {
-    SetCell(row, kOrderCurrent, OrderCurrent(order, product));
+    // A tick writes "%g" (1234.50 reads 1234.5) until the next fill.
+    SetCell(row, kOrderCurrent, FormatG(OrderCurrent(order, product)));
 }
 
 const std::vector<ReportColumn> &DealColumns()

@@ -2,9 +2,11 @@
 #include "core/orders/OrderRules.h"
 #include "tests/e2e/TradingFrame.h"
 #include "ui/CommandIds.h"
+#include "ui/chart/CPriceStatic.h"
 #include "ui/orders/COpenOrder.h"
 #include "ui/orders/COpenOrderZj.h"
 
+#include <QComboBox>
 #include <QLineEdit>
 
 #include <cmath>
@@ -52,6 +54,33 @@ TEST_F(OrderEntryE2E, AMarketBuyOpensAPositionShownInTheListsAndOnTheChart)
     ASSERT_FALSE(m_seam.sounds().empty());
     EXPECT_EQ(m_seam.sounds().back().resourceId, 190);
     EXPECT_TRUE(m_seam.messages().empty());
+}
+
+// Silver's stop distance 0.15 is no float: a stop-loss exactly that far below the buy price is
+// placed all the same.
+TEST_F(OrderEntryE2E, AStopLossExactlyTheStopDistanceBelowTheBuyPriceIsPlaced)
+{
+    constexpr std::int32_t kSilver = 2;
+    QString stopLoss;
+    int result = 0;
+    runDialog<COpenOrder>(command::kMarketOpen, [&](COpenOrder &dialog) {
+        QObject::connect(&dialog, &QDialog::finished, [&](int code) { result = code; });
+        auto *picker = dialog.findChild<QComboBox *>(QStringLiteral("combo1025"));
+        picker->setCurrentIndex(picker->findData(kSilver));
+        const double buy
+            = dialog.findChild<CPriceStatic *>(QStringLiteral("label1037"))->text().toDouble();
+        stopLoss = QString::number(buy - 0.150, 'f', 3);
+        dialog.findChild<QLineEdit *>(QStringLiteral("edit1028"))->setText(stopLoss);
+        Click(dialog, 1044);
+        if (dialog.isVisible())
+            dialog.reject();
+    });
+    EXPECT_TRUE(m_seam.messages().empty()) << m_seam.messageTexts().front();
+    EXPECT_EQ(result, COpenOrder::kSucceeded);
+    const std::vector<HoldInfo> positions = m_trading.positions();
+    ASSERT_EQ(positions.size(), 1u);
+    EXPECT_EQ(positions[0].productId, kSilver);
+    EXPECT_EQ(QString::number(positions[0].stopLoss, 'f', 3), stopLoss);
 }
 
 TEST_F(OrderEntryE2E, ALimitSellPlacesAWeekOrder)

@@ -389,6 +389,48 @@ TEST(AccountTest, ALimitCloseReplacesTheWaitingOneAndFillsOnATick)
     EXPECT_EQ(closing.fillKind, 2);
 }
 
+// Gold: buy spread 0.30, sell spread 0.20, stop distance 3. The buy position's closing sell at
+// 1775.00 leaves it at 1774.80: stop-loss from 1777.80, take-profit up to 1771.80. The sell
+// position's closing buy at 1755.00 leaves it at 1755.30: stop-loss up to 1752.30, take-profit
+// from 1758.30. The same bounds hold when a waiting closing order is changed.
+TEST(AccountTest, ClosingOrderStopsAreMeasuredFromThePriceAcrossTheSpread)
+{
+    Fixture f;
+    auto account = f.account();
+    ASSERT_EQ(account->open(MarketBuy(1765.60f, 1), f.quotes, false), 1);
+    ASSERT_EQ(account->open(Order(kGold, order_kind::kMarket, 2, 1765.10f, 1), f.quotes, false), 1);
+    const struct {
+        std::int32_t positionSide;
+        double price, stopLoss, takeProfit;
+        bool fits;
+    } rows[] = {
+        {1, 1775.00, 1777.80, 0, true}, {1, 1775.00, 1777.79, 0, false},
+        {1, 1775.00, 0, 1771.80, true}, {1, 1775.00, 0, 1771.81, false},
+        {2, 1755.00, 1752.30, 0, true}, {2, 1755.00, 1752.31, 0, false},
+        {2, 1755.00, 0, 1758.30, true}, {2, 1755.00, 0, 1758.29, false},
+    };
+    for (const auto &row : rows) {
+        HoldInfo position{};
+        for (const HoldInfo &held : account->positions())
+            position = held.side == row.positionSide ? held : position;
+        const std::int32_t expected = row.fits ? order_result::kDone : order_result::kStopTooNear;
+        EXPECT_EQ(account
+                      ->closeAtLimit(
+                          CloseRequest(position, 1, row.price, 1, row.stopLoss, row.takeProfit),
+                          f.quotes, false)
+                      .status,
+                  expected)
+            << row.positionSide << ' ' << row.stopLoss << ' ' << row.takeProfit;
+        DelegateInfo change
+            = account->closeAtLimit(CloseRequest(position, 1, row.price, 1), f.quotes, false);
+        ASSERT_EQ(change.status, 1);
+        change.stopLoss = row.stopLoss;
+        change.takeProfit = row.takeProfit;
+        EXPECT_EQ(account->changeOrder(change, f.quotes, false), expected)
+            << row.positionSide << ' ' << row.stopLoss << ' ' << row.takeProfit;
+    }
+}
+
 TEST(AccountTest, ClosingAPositionCancelsItsWaitingLimitClose)
 {
     Fixture f;

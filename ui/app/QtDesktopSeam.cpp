@@ -1,5 +1,7 @@
 #include "ui/app/QtDesktopSeam.h"
 
+#include "ui/widgets/WaitCursor.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QMessageBox>
@@ -88,6 +90,7 @@ MessageResult QtDesktopSeam::showMessageBox(const QString &text, MessageIcon ico
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         break;
     }
+    const NormalCursor normal;
     switch (box.exec()) {
     case QMessageBox::Cancel:
         return MessageResult::Cancel;

@@ -52,10 +52,10 @@ CModifyDelegate::CModifyDelegate(const FrameContext &context, const DelegateInfo
     setWindowTitle(QStringLiteral("修改指价订单"));
     const SideHints hints = OrderChangeHints(order);
     const QRgb colour = hints.red ? kBuyColour : kSellColour;
-    m_lowerBound = makePriceLabel(1048, colour);
-    m_upperBound = makePriceLabel(1049, colour);
-    m_stopLossBound = makePriceLabel(1052, colour);
-    m_takeProfitBound = makePriceLabel(1053, colour);
+    m_lowerBound = makePriceLabel(1048, colour, QStringLiteral("小于"));
+    m_upperBound = makePriceLabel(1049, colour, QStringLiteral("或大于"));
+    m_stopLossBound = makePriceLabel(1052, colour, QString::fromStdString(hints.stopLossHint));
+    m_takeProfitBound = makePriceLabel(1053, colour, QString::fromStdString(hints.takeProfitHint));
 
     NameControl(m_lots, "edit", 1031, QStringLiteral("交易手数"));
     NameControl(m_price, "edit", 1042, QStringLiteral("价格"));

@@ -3,43 +3,28 @@
 #include "core/orders/OpenOrderForms.h"
 #include "ui/chart/CPriceStatic.h"
 #include "ui/orders/OpenOrderControls.h"
+#include "ui/orders/OrderLayout.h"
+#include "ui/orders/SlippageControls.h"
 #include "ui/widgets/CFloatNumberEdit.h"
-#include "ui/widgets/MySpinButtonCtrl.h"
 
-#include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 namespace qs::ui {
 
-namespace {
-constexpr int kSlippageDigits = 4;
-constexpr qint64 kSlippageSpinUpper = 1000;
-} // namespace
-
 COpenOrder::COpenOrder(const FrameContext &context, std::int32_t productId, QWidget *parent)
     : OrderDialogBase(context, OrderDialog::MarketOpen, productId, parent)
     , m_controls(new OpenOrderControls(this))
-    , m_buyPrice(makePriceLabel(1037, kBuyColour))
-    , m_sellPrice(makePriceLabel(1038, kSellColour))
+    , m_buyPrice(makePriceLabel(1037, kBuyColour, QStringLiteral("买价")))
+    , m_sellPrice(makePriceLabel(1038, kSellColour, QStringLiteral("卖价")))
     , m_buy(makeButton(1044, QStringLiteral("买")))
     , m_sell(makeButton(1045, QStringLiteral("卖")))
-    , m_useSlippage(new QCheckBox(QStringLiteral("允许成交价和报价的最大点差"), this))
-    , m_slippage(new CFloatNumberEdit(this))
+    , m_slippage(new SlippageControls(this))
 {
     setObjectName(QStringLiteral("COpenOrder"));
     setWindowTitle(QStringLiteral("市价建仓单"));
-    NameControl(m_useSlippage, "check", 1039, {});
-    NameControl(m_slippage, "edit", 1040, QStringLiteral("允许成交价和报价的最大点差"));
-    auto *slippageSpin = new MySpinButtonCtrl(this);
-    NameControl(slippageSpin, "spin", 1041, QStringLiteral("允许成交价和报价的最大点差"));
-    slippageSpin->setRange(0, kSlippageSpinUpper);
-    slippageSpin->setBuddy(m_slippage);
-    m_buyPrice->setAccessibleName(QStringLiteral("买价"));
-    m_sellPrice->setAccessibleName(QStringLiteral("卖价"));
     m_buy->setStyleSheet(QStringLiteral("background-color: rgb(255,128,128);"));
     m_sell->setStyleSheet(QStringLiteral("background-color: rgb(160,192,255);"));
     m_buy->setMinimumHeight(36);
@@ -58,17 +43,10 @@ COpenOrder::COpenOrder(const FrameContext &context, std::int32_t productId, QWid
     prices->addWidget(m_buy, 1, 0);
     prices->addWidget(m_sell, 1, 1);
     grid->addLayout(prices, 4, 0, 1, 3);
-    auto *slippageRow = new QHBoxLayout;
-    slippageRow->addWidget(m_useSlippage);
-    slippageRow->addWidget(m_slippage);
-    slippageRow->addWidget(slippageSpin);
-    slippageRow->addStretch();
-    grid->addLayout(slippageRow, 5, 0, 1, 3);
+    grid->addLayout(m_slippage->row(), 5, 0, 1, 3);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(group);
 
-    m_useSlippage->setChecked(true);
-    m_slippage->setDigits(kSlippageDigits);
     m_controls->fillPicker(context.trading, productId);
     showProduct();
 
@@ -80,7 +58,7 @@ COpenOrder::COpenOrder(const FrameContext &context, std::int32_t productId, QWid
 void COpenOrder::showProduct()
 {
     m_controls->applyProduct(product());
-    m_slippage->setUnitsText(QString::fromStdString(InitialSlippageText(product())));
+    m_slippage->setStartUnits(QString::fromStdString(InitialSlippageText(product())));
     refreshPrices();
 }
 
@@ -109,7 +87,7 @@ void COpenOrder::submit(std::int32_t direction)
     MarketOpenFields fields;
     fields.productId = m_controls->selectedProduct();
     fields.lots = m_controls->lots()->value();
-    fields.slippageTicked = m_useSlippage->isChecked();
+    fields.slippageTicked = m_slippage->ticked();
     fields.slippage = m_slippage->value();
     fields.stopLoss = m_controls->stopLoss()->value();
     fields.takeProfit = m_controls->takeProfit()->value();

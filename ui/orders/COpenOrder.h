@@ -2,12 +2,10 @@
 
 #include "ui/orders/OrderDialogBase.h"
 
-class QCheckBox;
-
 namespace qs::ui {
 
-class CFloatNumberEdit;
 class OpenOrderControls;
+class SlippageControls;
 
 // "市价建仓单": buy or sell at the market price, with optional stops and allowed slippage.
 // Ends with kSucceeded after an order the server carried out.
@@ -33,8 +31,7 @@ private:
     CPriceStatic *m_sellPrice;
     QPushButton *m_buy;
     QPushButton *m_sell;
-    QCheckBox *m_useSlippage;
-    CFloatNumberEdit *m_slippage;
+    SlippageControls *m_slippage;
 };
 
 } // namespace qs::ui

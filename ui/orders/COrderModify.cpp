@@ -39,15 +39,16 @@ COrderModify::COrderModify(const FrameContext &context, const HoldInfo &position
     const PositionTexts texts = MakePositionTexts(position, product());
     const SideHints hints = PositionStopsHints(position);
     const QRgb colour = hints.red ? kBuyColour : kSellColour;
-    m_stopLossBound = makePriceLabel(1052, colour);
-    m_takeProfitBound = makePriceLabel(1053, colour);
+    m_stopLossBound = makePriceLabel(1052, colour, QString::fromStdString(hints.stopLossHint));
+    m_takeProfitBound = makePriceLabel(1053, colour, QString::fromStdString(hints.takeProfitHint));
 
-    NameControl(m_stopLoss, "edit", 1033, QStringLiteral("止损价"));
-    NameControl(m_takeProfit, "edit", 1034, QStringLiteral("止盈价"));
+    // Named as their captions read: the read-only current values are "止损价" and "止盈价".
+    NameControl(m_stopLoss, "edit", 1033, QStringLiteral("新止损价"));
+    NameControl(m_takeProfit, "edit", 1034, QStringLiteral("新止盈价"));
     auto *stopLossSpin = new MySpinButtonCtrl(this);
-    NameControl(stopLossSpin, "spin", 1027, QStringLiteral("止损价"));
+    NameControl(stopLossSpin, "spin", 1027, QStringLiteral("新止损价"));
     auto *takeProfitSpin = new MySpinButtonCtrl(this);
-    NameControl(takeProfitSpin, "spin", 1029, QStringLiteral("止盈价"));
+    NameControl(takeProfitSpin, "spin", 1029, QStringLiteral("新止盈价"));
     for (MySpinButtonCtrl *spin : {stopLossSpin, takeProfitSpin})
         spin->setRange(0, kPriceSpinUpper);
     stopLossSpin->setBuddy(m_stopLoss);
@@ -67,16 +68,18 @@ COrderModify::COrderModify(const FrameContext &context, const HoldInfo &position
     auto *group = new QGroupBox(QStringLiteral("修改持仓订单"), this);
     NameControl(group, "group", 1047, {});
     auto *grid = new QGridLayout(group);
-    const auto caption = [group](const QString &text) {
-        return new QLabel(text, group);
+    const auto caption = [group](const QString &text, QWidget *buddy) {
+        auto *label = new QLabel(text, group);
+        label->setBuddy(buddy);
+        return label;
     };
     addPositionFields(*grid, texts, QStringLiteral("手数"), texts.openedLots);
-    grid->addWidget(caption(QStringLiteral("新止损价")), 3, 0);
+    grid->addWidget(caption(QStringLiteral("新止损价"), m_stopLoss), 3, 0);
     grid->addLayout(ControlRow({m_stopLoss, stopLossSpin}), 3, 1);
     grid->addLayout(
         ControlRow({makeHint(1057, QString::fromStdString(hints.stopLossHint)), m_stopLossBound}),
         3, 2, 1, 2);
-    grid->addWidget(caption(QStringLiteral("新止盈价")), 4, 0);
+    grid->addWidget(caption(QStringLiteral("新止盈价"), m_takeProfit), 4, 0);
     grid->addLayout(ControlRow({m_takeProfit, takeProfitSpin}), 4, 1);
     grid->addLayout(ControlRow({makeHint(1058, QString::fromStdString(hints.takeProfitHint)),
                                 m_takeProfitBound}),

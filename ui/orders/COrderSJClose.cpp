@@ -9,13 +9,12 @@
 #include "ui/chart/CPriceStatic.h"
 #include "ui/orders/OpenOrderControls.h"
 #include "ui/orders/OrderLayout.h"
+#include "ui/orders/SlippageControls.h"
 #include "ui/widgets/CFloatNumberEdit.h"
 #include "ui/widgets/MySpinButtonCtrl.h"
 
-#include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -23,20 +22,13 @@
 
 namespace qs::ui {
 
-namespace {
-
-constexpr int kSlippageDigits = 4;
-constexpr qint64 kSlippageSpinUpper = 1000;
-
-} // namespace
-
 COrderSJClose::COrderSJClose(const FrameContext &context, const HoldInfo &position, QWidget *parent)
     : OrderDialogBase(context, OrderDialog::MarketClose, position.productId, parent)
     , m_position(position)
     , m_lots(new CFloatNumberEdit(this))
-    , m_closingPrice(makePriceLabel(1048, position.isBuy() ? kSellColour : kBuyColour))
-    , m_useSlippage(new QCheckBox(QStringLiteral("允许成交价和报价的最大点差"), this))
-    , m_slippage(new CFloatNumberEdit(this))
+    , m_closingPrice(makePriceLabel(1048, position.isBuy() ? kSellColour : kBuyColour,
+                                    QStringLiteral("平仓价格")))
+    , m_slippage(new SlippageControls(this))
 {
     setObjectName(QStringLiteral("COrderSJClose"));
     setWindowTitle(QStringLiteral("市价平仓"));
@@ -47,12 +39,6 @@ COrderSJClose::COrderSJClose(const FrameContext &context, const HoldInfo &positi
     auto *lotSpin = new MySpinButtonCtrl(this);
     NameControl(lotSpin, "spin", 1033, QStringLiteral("平仓手数"));
     lotSpin->setRange(lots.lower, lots.upper);
-    m_closingPrice->setAccessibleName(QStringLiteral("平仓价格"));
-    NameControl(m_useSlippage, "check", 1039, {});
-    NameControl(m_slippage, "edit", 1040, QStringLiteral("允许成交价和报价的最大点差"));
-    auto *slippageSpin = new MySpinButtonCtrl(this);
-    NameControl(slippageSpin, "spin", 1041, QStringLiteral("允许成交价和报价的最大点差"));
-    slippageSpin->setRange(0, kSlippageSpinUpper);
     auto *submitButton = makeButton(1059, QStringLiteral("平仓"));
     submitButton->setMinimumHeight(36);
     addSubmitButton(submitButton);
@@ -70,20 +56,14 @@ COrderSJClose::COrderSJClose(const FrameContext &context, const HoldInfo &positi
     grid->addLayout(FieldWithSpin(m_lots, lotSpin), 2, 3);
     grid->addWidget(caption(QStringLiteral("平仓价格"), m_closingPrice), 3, 0);
     grid->addWidget(m_closingPrice, 3, 1, 1, 3);
-    auto *slippageRow = new QHBoxLayout;
-    slippageRow->addWidget(m_useSlippage);
-    slippageRow->addLayout(FieldWithSpin(m_slippage, slippageSpin));
-    slippageRow->addStretch();
-    grid->addLayout(slippageRow, 4, 0, 1, 4);
+    grid->addLayout(m_slippage->row(), 4, 0, 1, 4);
     grid->addWidget(submitButton, 5, 0, 1, 4);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(group);
 
     m_lots->setDigits(lots.digits);
     m_lots->setUnitsText(QString::fromStdString(lots.firstText));
-    m_useSlippage->setChecked(true);
-    m_slippage->setDigits(kSlippageDigits);
-    m_slippage->setUnitsText(QString::fromStdString(MarketCloseSlippageText(product())));
+    m_slippage->setStartUnits(QString::fromStdString(MarketCloseSlippageText(product())));
     showClosingPrice();
 
     connect(submitButton, &QPushButton::clicked, this, &COrderSJClose::submit);
@@ -105,7 +85,7 @@ void COrderSJClose::submit()
     MarketCloseFields fields;
     fields.lots = m_lots->value();
     fields.closingPrice = m_closingPrice->text().toDouble();
-    fields.slippageTicked = m_useSlippage->isChecked();
+    fields.slippageTicked = m_slippage->ticked();
     fields.slippage = m_slippage->value();
     const DelegateInfo body = MarketCloseBody(m_position, fields);
     submitChange(cmd::kClosePosition, &body, sizeof body, Refetch::Holdings, kSucceeded);

@@ -3,11 +3,10 @@
 #include "core/protocol/HoldInfo.h"
 #include "ui/orders/OrderDialogBase.h"
 
-class QCheckBox;
-
 namespace qs::ui {
 
 class CFloatNumberEdit;
+class SlippageControls;
 
 // "市价平仓": closes all or part of one position at the market price; the server decides whether
 // the lots and the price are acceptable. On success the holdings are fetched again on the
@@ -30,8 +29,7 @@ private:
     const HoldInfo m_position;
     CFloatNumberEdit *m_lots;
     CPriceStatic *m_closingPrice;
-    QCheckBox *m_useSlippage;
-    CFloatNumberEdit *m_slippage;
+    SlippageControls *m_slippage;
 };
 
 } // namespace qs::ui

@@ -48,12 +48,9 @@ COrderZJClose::COrderZJClose(const FrameContext &context, const HoldInfo &positi
     const CloseLotSetup lots = MakeCloseLotSetup(position, product());
     const SideHints hints = LimitCloseHints(position);
     const QRgb colour = hints.red ? kBuyColour : kSellColour;
-    m_closingPrice = makePriceLabel(1048, colour);
-    m_stopLossBound = makePriceLabel(1052, colour);
-    m_takeProfitBound = makePriceLabel(1053, colour);
-    m_closingPrice->setAccessibleName(QStringLiteral("平仓价格"));
-    m_stopLossBound->setAccessibleName(QString::fromStdString(hints.stopLossHint));
-    m_takeProfitBound->setAccessibleName(QString::fromStdString(hints.takeProfitHint));
+    m_closingPrice = makePriceLabel(1048, colour, QStringLiteral("平仓价格"));
+    m_stopLossBound = makePriceLabel(1052, colour, QString::fromStdString(hints.stopLossHint));
+    m_takeProfitBound = makePriceLabel(1053, colour, QString::fromStdString(hints.takeProfitHint));
 
     NameControl(m_lots, "edit", 1037, QStringLiteral("平仓手数"));
     auto *lotSpin = new MySpinButtonCtrl(this);

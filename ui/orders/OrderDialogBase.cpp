@@ -16,6 +16,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
 
 #include <array>
@@ -48,10 +49,12 @@ QString OrderDialogBase::priceText(double value) const
     return QString::fromStdString(FormatPrice(value, m_product.digits));
 }
 
-CPriceStatic *OrderDialogBase::makePriceLabel(int controlId, QRgb colour)
+CPriceStatic *OrderDialogBase::makePriceLabel(int controlId, QRgb colour,
+                                              const QString &accessibleName)
 {
     auto *label = new CPriceStatic(this);
     label->setObjectName(QStringLiteral("label%1").arg(controlId));
+    label->setAccessibleName(accessibleName);
     label->setColour(colour);
     label->setMinimumSize(120, 24);
     return label;
@@ -74,6 +77,10 @@ QLineEdit *OrderDialogBase::makeReadOnly(int controlId, const QString &accessibl
     field->setObjectName(QStringLiteral("edit%1").arg(controlId));
     field->setAccessibleName(accessibleName);
     field->setReadOnly(true);
+    // Drawn as the platform draws a field that cannot be typed in: on the window's own colour.
+    QPalette palette = field->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+    field->setPalette(palette);
     return field;
 }
 

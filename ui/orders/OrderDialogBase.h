@@ -58,7 +58,8 @@ protected:
     bool takeProduct(std::int32_t productId);
     QString priceText(double value) const;
 
-    CPriceStatic *makePriceLabel(int controlId, QRgb colour);
+    // A live price or a bound ("label<id>"), named for screen readers as its caption reads.
+    CPriceStatic *makePriceLabel(int controlId, QRgb colour, const QString &accessibleName);
     QPushButton *makeButton(int controlId, const QString &text);
     // A read-only field ("edit<id>") showing a record's value.
     QLineEdit *makeReadOnly(int controlId, const QString &accessibleName, const QString &text);

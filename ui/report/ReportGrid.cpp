@@ -20,6 +20,9 @@ ReportGrid::ReportGrid(int rows, int columns, QWidget *parent)
     verticalHeader()->setMinimumSectionSize(1);
     verticalHeader()->setDefaultSectionSize(kRowHeight);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    // The hidden headers would announce their section numbers ("1", "2", ...) to screen readers.
+    setHorizontalHeaderLabels(QStringList(columns, QString()));
+    setVerticalHeaderLabels(QStringList(rows, QString()));
     setEditTriggers(NoEditTriggers);
     setSelectionMode(SingleSelection);
     setWordWrap(false);
@@ -36,6 +39,10 @@ void ReportGrid::setCells(const std::vector<std::vector<std::string>> &cells)
             setCell(row, column,
                     given ? (*texts)[static_cast<std::size_t>(column)] : std::string());
         }
+        // Captions and values alternate: a value tells screen readers the caption beside it.
+        for (int column = 1; column < columnCount(); column += 2)
+            item(row, column)
+                ->setData(Qt::AccessibleDescriptionRole, item(row, column - 1)->text());
     }
 }
 

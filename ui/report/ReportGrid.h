@@ -8,7 +8,8 @@
 namespace qs::ui {
 
 // A fixed table of text cells (the account and product pages): rows 30 px, columns 150 px, no
-// headers, no editing.
+// headers, no editing. Columns alternate caption and value; each value cell's accessible
+// description is the caption to its left.
 class ReportGrid final : public QTableWidget {
     Q_OBJECT
 

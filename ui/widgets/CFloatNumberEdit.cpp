@@ -3,6 +3,8 @@
 #include "core/platform/PriceFormat.h"
 
 #include <QEvent>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
 #include <QStyle>
 #include <QStyleOptionFrame>
 
@@ -14,6 +16,13 @@
 
 namespace qs::ui {
 namespace {
+
+// Digits are [0-9]: other scripts' digits would pass a Unicode class and then read as no number.
+QRegularExpression NumberPattern(bool allowsNegative)
+{
+    return QRegularExpression(allowsNegative ? QStringLiteral("-?[0-9]*\\.?[0-9]*")
+                                             : QStringLiteral("[0-9]*\\.?[0-9]*"));
+}
 
 // The longest number a dialog puts in a field (a price or a lot count) fits in this.
 const QString kWidestText = QStringLiteral("0000000.000");
@@ -41,9 +50,17 @@ double LeadingNumber(const QString &text)
 
 CFloatNumberEdit::CFloatNumberEdit(QWidget *parent)
     : QLineEdit(parent)
+    , m_numbers(new QRegularExpressionValidator(NumberPattern(false), this))
 {
     setObjectName(QStringLiteral("CFloatNumberEdit"));
+    setValidator(m_numbers);
     updateMinimumWidth();
+}
+
+void CFloatNumberEdit::setAllowsNegative(bool allowed)
+{
+    m_allowsNegative = allowed;
+    m_numbers->setRegularExpression(NumberPattern(allowed));
 }
 
 void CFloatNumberEdit::setDigits(int digits)

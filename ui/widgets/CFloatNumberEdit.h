@@ -3,6 +3,8 @@
 #include <QLineEdit>
 #include <QString>
 
+class QRegularExpressionValidator;
+
 namespace qs::ui {
 
 // A number field that talks in whole units of 10^-digits to the program and to its spin button,
@@ -29,6 +31,12 @@ public:
     // The shown decimal as a double; 0 when the text does not start with a finite number.
     double value() const;
 
+    // What typing and pasting may leave in the field: digits and one decimal point, and a
+    // leading minus only where negatives are allowed (off until set). The program's own texts
+    // are not checked.
+    void setAllowsNegative(bool allowed);
+    bool allowsNegative() const { return m_allowsNegative; }
+
 protected:
     void changeEvent(QEvent *event) override;
 
@@ -38,6 +46,8 @@ private:
 
     int m_digits = 0;
     float m_scale = 1.0f;
+    bool m_allowsNegative = false;
+    QRegularExpressionValidator *m_numbers;
 };
 
 } // namespace qs::ui

@@ -14,4 +14,26 @@ public:
     WaitCursor &operator=(const WaitCursor &) = delete;
 };
 
+// The normal cursor while a message box is up, also inside a wait scope: the member is asked to
+// act, nothing is running any more.
+class NormalCursor {
+public:
+    NormalCursor()
+        : m_covers(QApplication::overrideCursor() != nullptr)
+    {
+        if (m_covers)
+            QApplication::setOverrideCursor(QCursor(Qt::ArrowCursor));
+    }
+    ~NormalCursor()
+    {
+        if (m_covers)
+            QApplication::restoreOverrideCursor();
+    }
+    NormalCursor(const NormalCursor &) = delete;
+    NormalCursor &operator=(const NormalCursor &) = delete;
+
+private:
+    const bool m_covers;
+};
+
 } // namespace qs::ui

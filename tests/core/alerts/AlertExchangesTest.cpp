@@ -39,20 +39,39 @@ TEST(AlertTexts, TheNameIsPastedLiterally)
     EXPECT_EQ(AlertRowText(alert, Gold("金%d%s")), "产品【金%d%s】价格>=1250.50时提醒");
 }
 
-TEST(AddAlert, QuotaAndShortRepliesLeaveTheListAlone)
+// The id decides once its four bytes are in; fewer than four are a failure.
+TEST(AddAlert, RepliesAreJudgedByTheirIdEvenWhenCutShort)
 {
-    const std::pair<Bytes, std::string> cases[]
-        = {{AlertBytes(-1, 0, 0, 0),
-            "对不起，您当月的免费报价次数已用完!\n如需更多报价服务，请升级成VIP会员"},
-           {Bytes(39, 7), "保存信息失败，请修改后重试"}};
-    for (const auto &[reply, message] : cases) {
+    const std::string quota
+        = "对不起，您当月的免费报价次数已用完!\n如需更多报价服务，请升级成VIP会员";
+    const std::string failed = "保存信息失败，请修改后重试";
+    const Bytes stored = AlertBytes(7, 1250.5, 1, 3);
+    const struct {
+        Bytes reply;
+        std::vector<std::string> messages;
+        std::size_t listed;
+    } rows[] = {
+        {AlertBytes(-1, 0, 0, 0), {quota}, 0},
+        {Bytes{0xFF, 0xFF, 0xFF, 0xFF}, {quota}, 0},
+        {Bytes{0xFF, 0xFF, 0xFF}, {failed}, 0},
+        {Bytes(stored.begin(), stored.begin() + 39), {}, 1},
+        {Int32Bytes(7), {}, 1},
+        {AlertBytes(0, 1250.5, 1, 3), {failed}, 0},
+    };
+    for (const auto &row : rows) {
         SeamRecorder seam;
         AlertList alerts;
-        ScriptedPeer peer(
-            Script().expect(Join({Header(9), AlertBytes(0, 1250.5, 1, 3)})).sendThenClose(reply));
+        ScriptedPeer peer(Script()
+                              .expect(Join({Header(9), AlertBytes(0, 1250.5, 1, 3)}))
+                              .sendThenClose(row.reply));
         AddAlert(ServerLink(peer.endpoint(), kSession, seam), alerts, 3, 1, 1250.5);
-        EXPECT_EQ(seam.messageTexts(), std::vector{message});
-        EXPECT_TRUE(alerts.size() == 0 && peer.mismatches().empty());
+        EXPECT_EQ(seam.messageTexts(), row.messages) << row.reply.size();
+        ASSERT_EQ(alerts.size(), row.listed) << row.reply.size();
+        if (row.listed == 1) {
+            const AlertInfo alert = alerts.snapshot().front();
+            EXPECT_TRUE(alert.alertId == 7 && alert.level == 1250.5 && alert.productId == 3);
+        }
+        EXPECT_TRUE(peer.mismatches().empty());
     }
 }
 

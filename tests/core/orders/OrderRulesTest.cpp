@@ -53,29 +53,50 @@ TEST(OrderRules, LotsInRangeAndOnTheUnit)
 TEST(OrderRules, StopsKeepTheStopDistanceFromTheEntry)
 {
     const std::string near = "止损或盈利必须远离建仓价3元";
+    const std::string silver = "止损或盈利必须远离建仓价0.15元";
+    const std::string crude = "止损或盈利必须远离建仓价0.3元";
+    const std::string pair = "止损或盈利必须远离建仓价0.003元";
     const struct {
         std::int32_t direction;
+        double entry;
         double stopLoss;
         double takeProfit;
-        double distance;
+        float distance;
         Refusal expected;
     } rows[] = {
-        {1, 1762.30, 0, 3, kPass},
-        {1, 1762.31, 0, 3, near},
-        {1, 0, 1768.30, 3, kPass},
-        {1, 0, 1768.29, 3, near},
-        {1, -1, -1, 3, kPass},
-        {2, 1768.30, 0, 3, kPass},
-        {2, 1768.29, 0, 3, near},
-        {2, 1762.30, 0, 3, near},
-        {2, 0, 1762.30, 3, kPass},
-        {2, 0, 1762.31, 3, near},
-        {1, 1765, 0, 0.5, "止损或盈利必须远离建仓价0.5元"},
+        {1, 1765.30, 1762.30, 0, 3, kPass},
+        {1, 1765.30, 1762.31, 0, 3, near},
+        {1, 1765.30, 0, 1768.30, 3, kPass},
+        {1, 1765.30, 0, 1768.29, 3, near},
+        {1, 1765.30, -1, -1, 3, kPass},
+        {2, 1765.30, 1768.30, 0, 3, kPass},
+        {2, 1765.30, 1768.29, 0, 3, near},
+        {2, 1765.30, 1762.30, 0, 3, near},
+        {2, 1765.30, 0, 1762.30, 3, kPass},
+        {2, 1765.30, 0, 1762.31, 3, near},
+        {1, 1765.30, 1765, 0, 0.5f, "止损或盈利必须远离建仓价0.5元"},
+        // Distances a float cannot hold: exactly at the distance passes, one unit closer fails.
+        {1, 33.680, 33.530, 0, 0.15f, kPass},
+        {1, 33.680, 33.531, 0, 0.15f, silver},
+        {1, 33.680, 0, 33.830, 0.15f, kPass},
+        {1, 33.680, 0, 33.829, 0.15f, silver},
+        {2, 33.650, 33.800, 0, 0.15f, kPass},
+        {2, 33.650, 33.799, 0, 0.15f, silver},
+        {2, 33.650, 0, 33.500, 0.15f, kPass},
+        {2, 33.650, 0, 33.501, 0.15f, silver},
+        {1, 95.43, 95.13, 0, 0.30f, kPass},
+        {1, 95.43, 95.14, 0, 0.30f, crude},
+        {2, 95.40, 0, 95.10, 0.30f, kPass},
+        {2, 95.40, 95.69, 0, 0.30f, crude},
+        {1, 1.3082, 0, 1.3112, 0.0030f, kPass},
+        {1, 1.3082, 0, 1.3111, 0.0030f, pair},
+        {2, 1.3082, 1.3112, 0, 0.0030f, kPass},
+        {2, 1.3082, 0, 1.3053, 0.0030f, pair},
     };
     for (const auto &row : rows) {
-        EXPECT_EQ(CheckStops(row.direction, 1765.30, row.stopLoss, row.takeProfit, row.distance),
+        EXPECT_EQ(CheckStops(row.direction, row.entry, row.stopLoss, row.takeProfit, row.distance),
                   row.expected)
-            << row.direction << ' ' << row.stopLoss << ' ' << row.takeProfit;
+            << row.direction << ' ' << row.entry << ' ' << row.stopLoss << ' ' << row.takeProfit;
     }
 }
 

@@ -75,6 +75,11 @@ TEST(ReportPages, AccountCellsAfterFillAndTick)
     const std::vector<std::string> zeros{filled[6][1], filled[7][1], live[6][1], live[7][1]};
     EXPECT_EQ(zeros, (std::vector<std::string>{"--", "--", "0.00%", "0.00%"}));
     EXPECT_EQ(AccountCells(account, {0, 100, 100, 0, -12.5f})[7][1], "-12.50%");
+    // A rate that rounds to zero from below prints no sign.
+    EXPECT_EQ(AccountCells(account, {0, 100, 100, 0, -0.001f})[7][1], "0.00%");
+    GridCells nearZero = filled;
+    AccountLiveCells(nearZero, {0, 100, 100, -0.004f, -0.001f});
+    EXPECT_EQ(nearZero[6][1] + " " + nearZero[7][1], "0.00% 0.00%");
 }
 
 TEST(ReportPages, PositionOfAnUnlistedProduct)
@@ -106,6 +111,25 @@ TEST(ReportPages, PositionTickRewritesOnlyCloseAndProfit)
     changed.lotsOpened = changed.stopLoss = changed.commission1 = changed.deferralFee = 9;
     PositionTick(row, changed, product);
     EXPECT_EQ(row, expected);
+}
+
+// A fill writes the price format, a tick "%g", the next fill the price format again.
+TEST(ReportPages, TicksOfTheSummaryAndOrdersPagesWriteTheirPriceWithG)
+{
+    TypeInfo product = Product(1, 2, 1);
+    product.buyPrice = 1234.50f;
+    product.sellPrice = 1234.50f;
+    const HoldInfo summary = Position(1, 1, 1, 1200);
+    const DelegateInfo order = test::Order(1, 1, 1, 1200);
+    ReportRow summaryRow = SummaryRow(summary, product, {});
+    ReportRow orderRow = OrderRow(order, product);
+    const std::vector<std::string> filled{summaryRow[5], orderRow[5]};
+    SummaryTick(summaryRow, summary, product, {});
+    OrderTick(orderRow, order, product);
+    const std::vector<std::string> ticked{summaryRow[5], orderRow[5]};
+    EXPECT_EQ(filled, (std::vector<std::string>{"1234.50", "1234.50"}));
+    EXPECT_EQ(ticked, (std::vector<std::string>{"1234.5", "1234.5"}));
+    EXPECT_EQ(SummaryRow(summary, product, {})[5], "1234.50");
 }
 
 TEST(ReportPages, SummarySumsItsOwnProductAndSide)

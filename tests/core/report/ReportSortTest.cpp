@@ -1,5 +1,7 @@
 #include "core/report/ReportSort.h"
 
+#include "core/report/ReportPages.h"
+
 #include <gtest/gtest.h>
 
 namespace qs {
@@ -29,6 +31,9 @@ TEST(ReportSort, CompareCells)
         // code point.
         {SortKind::Text, "\U0001F600", "\uFF5E", -1},
         {SortKind::Equal, "a", "b", 0},
+        // The orders page: its side apart by text, its take-profit by number.
+        {OrderColumns()[2].kind, "买", "卖", -1},
+        {OrderColumns()[7].kind, "1000.00", "999.00", 1},
     };
     for (const Case &c : cases) {
         const int result = CompareCells(c.kind, c.a, c.b);

@@ -1,12 +1,16 @@
 // The stops and order change dialogs without a server: which bounds follow ticks and which
 // follow the typed price.
 #include "ui/orders/CModifyDelegate.h"
+#include "ui/orders/COpenOrder.h"
 #include "ui/orders/COrderModify.h"
+#include "ui/orders/COrderSJClose.h"
 
 #include "core/protocol/TradingData.h"
 #include "tests/ui/orders/OrderDialogTest.h"
 
+#include <QAccessible>
 #include <QLineEdit>
+#include <QPalette>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -64,6 +68,56 @@ TEST_F(ChangeDialogs, OrderPriceBoundsFollowTicksAndStopBoundsTheTypedPrice)
     dialog.findChild<QLineEdit *>(QStringLiteral("edit1031"))->setFocus();
     EXPECT_EQ(Shown(dialog, 1052), QStringLiteral("1747.00"));
     EXPECT_EQ(Shown(dialog, 1053), QStringLiteral("1753.00"));
+}
+
+// Screen readers and UI automation read what the eye reads: painted prices and bounds by their
+// caption with their text as the value, the new stops by their captions.
+TEST_F(ChangeDialogs, EveryShownValueIsReadableByItsCaption)
+{
+    COpenOrder open(context(), 1);
+    COrderSJClose close(context(), test::Position(1, 1, 1, 1760));
+    COrderModify stops(context(), test::Position(1, 1, 1, 1760));
+    CModifyDelegate order(context(), test::Order(1, 1, 1, 1760));
+    const struct {
+        QWidget *dialog;
+        const char *control;
+        const char *name;
+        const char *value; // nullptr: a field, whose value its own text gives
+    } rows[] = {
+        {&open, "label1037", "买价", "1765.30"},
+        {&open, "label1038", "卖价", "1765.00"},
+        {&close, "label1048", "平仓价格", "1765.00"},
+        {&stops, "label1052", "止损价小于", "1762.30"},
+        {&stops, "label1053", "止盈价大于", "1768.30"},
+        {&order, "label1048", "小于", "1763.30"},
+        {&order, "label1049", "或大于", "1767.30"},
+        {&order, "label1052", "止损价小于", "1757.00"},
+        {&stops, "edit1033", "新止损价", nullptr},
+        {&stops, "spin1027", "新止损价", nullptr},
+        {&stops, "edit1034", "新止盈价", nullptr},
+        {&stops, "edit1028", "止损价", nullptr},
+    };
+    for (const auto &row : rows) {
+        auto *control = row.dialog->findChild<QWidget *>(QString::fromLatin1(row.control));
+        ASSERT_NE(control, nullptr) << row.control;
+        QAccessibleInterface *readable = QAccessible::queryAccessibleInterface(control);
+        ASSERT_NE(readable, nullptr) << row.control;
+        EXPECT_EQ(readable->text(QAccessible::Name), QString::fromUtf8(row.name)) << row.control;
+        if (row.value != nullptr) {
+            EXPECT_EQ(readable->text(QAccessible::Value), QString::fromUtf8(row.value))
+                << row.control;
+        }
+    }
+
+    // Read-only fields on the window's colour, as the platform draws fields nobody types in.
+    for (QWidget *dialog : std::initializer_list<QWidget *>{&close, &stops, &order}) {
+        for (const QLineEdit *field : dialog->findChildren<QLineEdit *>()) {
+            const QPalette &palette = field->palette();
+            EXPECT_EQ(palette.color(QPalette::Base) == palette.color(QPalette::Window),
+                      field->isReadOnly())
+                << field->objectName().toStdString();
+        }
+    }
 }
 
 } // namespace

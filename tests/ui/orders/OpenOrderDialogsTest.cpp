@@ -1,6 +1,8 @@
 // The two open dialogs without a server: the key policy, local refusals and price ticks.
 #include "ui/orders/COpenOrder.h"
 #include "ui/orders/COpenOrderZj.h"
+#include "ui/orders/COrderSJClose.h"
+#include "ui/widgets/MySpinButtonCtrl.h"
 
 #include "core/protocol/TradingData.h"
 #include "tests/ui/orders/OrderDialogTest.h"
@@ -122,6 +124,39 @@ TEST_F(OpenOrderDialogs, OnlyATickOfTheDialogsProductMovesItsPrices)
     EXPECT_EQ(market->findChild<CPriceStatic *>(QStringLiteral("label1038"))->text(),
               QStringLiteral("1770.00"));
     EXPECT_EQ(buyButton->text(), QStringLiteral("买/价格<1768.50 或者 > 1772.50"));
+}
+
+// The allowed slippage starts at the buy spread in both market dialogs: up never lowers it, down
+// steps one unit; a product picked later gets its own range.
+TEST_F(OpenOrderDialogs, TheSlippageSpinStepsOneUnitEitherWayFromTheBuySpread)
+{
+    struct Row {
+        float askSpread;
+        const char *start, *up, *belowStart;
+    };
+    const auto step = [](QWidget &dialog, int clicks) {
+        Find<MySpinButtonCtrl>(dialog, "spin", 1041)->stepBy(clicks);
+        return Find(dialog, "edit", 1040)->text();
+    };
+    for (const Row &row :
+         {Row{0.3f, "0.3000", "0.3001", "0.2999"}, Row{8.0f, "8.0000", "8.0001", "7.9999"},
+          Row{0.0002f, "0.0002", "0.0003", "0.0001"}}) {
+        TypeInfo product = test::TradableProduct(1, 1765.5f, 1765.0f);
+        product.askSpread = row.askSpread;
+        TypeInfo other = test::TradableProduct(2, 7.5f, 7.4f);
+        other.askSpread = 8.0f;
+        m_trading.replaceProducts({product, other});
+        auto market = open<COpenOrder>();
+        COrderSJClose close(context(), test::Position(1, 1, 1, 1760));
+        for (QWidget *dialog : std::initializer_list<QWidget *>{market.get(), &close}) {
+            EXPECT_EQ(Find(*dialog, "edit", 1040)->text(), QString::fromLatin1(row.start));
+            EXPECT_EQ(step(*dialog, 1), QString::fromLatin1(row.up)) << row.start;
+            EXPECT_EQ(step(*dialog, -2), QString::fromLatin1(row.belowStart)) << row.start;
+        }
+        auto *picker = Find<QComboBox>(*market, "combo", 1025);
+        picker->setCurrentIndex(picker->findData(2));
+        EXPECT_EQ(step(*market, 1), QStringLiteral("8.0001"));
+    }
 }
 
 } // namespace

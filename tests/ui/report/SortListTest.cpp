@@ -1,6 +1,7 @@
 #include "ui/report/CSortListCtrl.h"
 #include "ui/report/ReportGrid.h"
 
+#include <QAccessible>
 #include <QHeaderView>
 #include <QSignalSpy>
 #include <QTest>
@@ -101,6 +102,34 @@ TEST(ReportGrid, FillsEveryCellAndIgnoresCellsOutsideTheTable)
     EXPECT_EQ(grid.cell(2, 1), "");
     EXPECT_EQ(grid.rowHeight(2), 30);
     EXPECT_EQ(grid.columnWidth(1), 150);
+}
+
+// A screen reader hears a cell's text, the caption beside a value, and no section numbers.
+TEST(ReportGrid, CellsReadAsShownWithTheirCaptions)
+{
+    ReportGrid grid(2, 4);
+    grid.setCells({{"账户名称", "张三", "", ""}, {"出入金总额", "100.00", "浮动盈亏", "-5.00"}});
+    grid.setCell(1, 3, "7.50"); // a tick
+    QAccessibleTableInterface *table
+        = QAccessible::queryAccessibleInterface(&grid)->tableInterface();
+    ASSERT_NE(table, nullptr);
+    const struct {
+        int row, column;
+        const char *name, *description;
+    } rows[] = {{0, 0, "账户名称", ""},
+                {0, 1, "张三", "账户名称"},
+                {1, 1, "100.00", "出入金总额"},
+                {1, 3, "7.50", "浮动盈亏"}};
+    for (const auto &row : rows) {
+        QAccessibleInterface *cell = table->cellAt(row.row, row.column);
+        ASSERT_NE(cell, nullptr);
+        EXPECT_EQ(cell->text(QAccessible::Name), QString::fromUtf8(row.name));
+        EXPECT_EQ(cell->text(QAccessible::Description), QString::fromUtf8(row.description));
+        for (QAccessibleInterface *header : cell->tableCellInterface()->columnHeaderCells())
+            EXPECT_EQ(header->text(QAccessible::Name), QString()) << row.column;
+        for (QAccessibleInterface *header : cell->tableCellInterface()->rowHeaderCells())
+            EXPECT_EQ(header->text(QAccessible::Name), QString()) << row.row;
+    }
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "ui/widgets/MySpinButtonCtrl.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QTest>
 #include <QToolButton>
 
@@ -48,11 +50,43 @@ TEST(FloatNumberEdit, ReadGivesNearestWholeUnitsAndRewritesTheDecimals)
          {Row{2, "1.5", 150, "1.50"}, Row{2, "0.125", 13, "0.12"}, Row{2, "-0.125", -13, "-0.12"},
           Row{2, "-0.005", -1, "-0.01"}, Row{0, "-2.5", -3, "-2"}, Row{2, "0.124", 12, "0.12"}}) {
         CFloatNumberEdit edit;
+        edit.setAllowsNegative(true);
         edit.setDigits(row.digits);
         edit.clear();
         QTest::keyClicks(&edit, QString::fromLatin1(row.typed));
         EXPECT_EQ(edit.readWholeUnits(), row.whole) << row.typed;
         EXPECT_EQ(edit.text(), QString::fromLatin1(row.shown)) << row.typed;
+    }
+}
+
+// Typed key by key or pasted whole into an empty field; a paste that makes no number is refused.
+TEST(FloatNumberEdit, TypingAndPastingKeepOnlyWhatMakesANumber)
+{
+    struct Row {
+        bool negatives; // the slippage field
+        bool paste;
+        const char *input, *shown;
+    };
+    for (const Row &row :
+         {Row{false, false, "1700abc", "1700"}, Row{false, true, "1700abc", ""},
+          Row{false, false, "1,700.00", "1700.00"}, Row{false, true, "1,700.00", ""},
+          Row{false, false, "-0.5", "0.5"}, Row{false, true, "-0.5", ""},
+          Row{false, false, "1.2.3", "1.23"}, Row{false, true, "1765.30", "1765.30"},
+          Row{false, true, "\uFF11\uFF12", ""}, Row{true, false, "-0.5", "-0.5"},
+          Row{true, true, "-0.5", "-0.5"}, Row{true, false, "1-2", "12"},
+          Row{true, true, "1,700.00", ""}, Row{true, false, "1700abc", "1700"}}) {
+        CFloatNumberEdit edit;
+        edit.setAllowsNegative(row.negatives);
+        edit.setDigits(2);
+        edit.clear();
+        const QString input = QString::fromUtf8(row.input);
+        if (row.paste) {
+            QApplication::clipboard()->setText(input);
+            edit.paste();
+        } else {
+            QTest::keyClicks(&edit, input);
+        }
+        EXPECT_EQ(edit.text(), QString::fromUtf8(row.shown)) << row.input << ' ' << row.paste;
     }
 }
 
