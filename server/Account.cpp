@@ -239,6 +239,18 @@ Account::Account(std::string member, double deposit, NumberSource &numbers, Cloc
     m_day = today();
 }
 
+void Account::reset()
+{
+    std::lock_guard lock(m_mutex);
+    m_balance = m_deposit;
+    m_closedProfitToday = 0;
+    m_commissionToday = 0;
+    m_day = today();
+    m_positions.clear();
+    m_orders.clear();
+    m_deals.clear();
+}
+
 std::int64_t Account::now() const
 {
     return m_clock ? m_clock() : SystemSeconds();

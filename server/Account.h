@@ -67,6 +67,9 @@ public:
     // Command 15: cancels a waiting order.
     bool deleteOrder(const std::string &orderNumber);
 
+    // Back to the deposit alone: no positions, orders or deals, nothing closed or charged today.
+    void reset();
+
     // A price tick: fills what it reaches. quotes holds the latest quote of every product.
     void onTick(int productId, const QuoteBoard &quotes);
 

@@ -60,10 +60,14 @@ ParsedOptions ParseDemoOptions(const std::vector<std::string> &arguments)
             options.closed = true;
             continue;
         }
+        if (name == "--seed-trades") {
+            options.seedTrades = true;
+            continue;
+        }
         static const std::set<std::string> kTakesValue{
-            "--host",    "--request-port",   "--push-port", "--kline-port",
-            "--code",    "--client-version", "--seed",      "--bar-seconds",
-            "--tick-ms", "--heartbeat-ms"};
+            "--host",    "--request-port",   "--push-port",      "--kline-port",
+            "--code",    "--client-version", "--seed",           "--bar-seconds",
+            "--tick-ms", "--heartbeat-ms",   "--signal-seconds", "--message-seconds"};
         if (kTakesValue.count(name) == 0)
             return fail("unknown option " + name);
         if (i + 1 >= arguments.size())
@@ -107,6 +111,11 @@ ParsedOptions ParseDemoOptions(const std::vector<std::string> &arguments)
             if (!ParseNumber(value, 1, 24 * 3600 * 1000, number))
                 return fail("--heartbeat-ms takes 1-86400000");
             options.heartbeatPeriod = std::chrono::milliseconds(number);
+        } else if (name == "--signal-seconds" || name == "--message-seconds") {
+            if (!ParseNumber(value, 1, 24 * 3600, number))
+                return fail(name + " takes 1-86400");
+            (name == "--signal-seconds" ? options.signalSeconds : options.messageSeconds)
+                = static_cast<int>(number);
         }
     }
     return parsed;
@@ -127,6 +136,9 @@ std::string DemoOptionsHelp()
            "  --bar-seconds N        length of one bar (default 7200)\n"
            "  --tick-ms N            time between two price moves (default 1000)\n"
            "  --heartbeat-ms N       time between two push heartbeats (default 10000)\n"
+           "  --signal-seconds N     about N seconds between two signals (default: 30 ticks)\n"
+           "  --message-seconds N    push a server message every N seconds (default: none)\n"
+           "  --seed-trades          demo starts with one open position and one waiting order\n"
            "  --closed               the market is closed: every order is refused\n"
            "  --help                 show this text\n";
 }

@@ -25,6 +25,10 @@ struct DemoOptions {
     std::chrono::milliseconds tickPeriod{1000};
     std::chrono::milliseconds heartbeatPeriod{10000};
     bool closed = false; // the market refuses trading
+    // About this many seconds between two signal events; 0: about one every 30 ticks.
+    int signalSeconds = 0;
+    int messageSeconds = 0;  // a server message to every push client this often; 0: none
+    bool seedTrades = false; // demo starts with an open position and a waiting limit order
 };
 
 struct ParsedOptions {

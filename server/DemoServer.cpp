@@ -1,6 +1,11 @@
 #include "server/DemoServer.h"
 
 #include "core/protocol/Commands.h"
+#include "core/protocol/OrderRecords.h"
+#include "server/ServiceTime.h"
+
+#include <algorithm>
+#include <cstdio>
 
 namespace qs::server {
 
@@ -10,6 +15,9 @@ namespace {
 constexpr std::chrono::milliseconds kAcceptPoll{100};
 // A request or download connection that says nothing for this long is closed.
 constexpr std::chrono::milliseconds kIdleTimeout{60000};
+// The member whose account --seed-trades fills, and the product it trades.
+constexpr const char *kSeededMember = "demo";
+constexpr int kSeededProduct = 1;
 
 Market::Options MarketOptions(const DemoOptions &options)
 {
@@ -17,6 +25,11 @@ Market::Options MarketOptions(const DemoOptions &options)
     market.seed = options.seed;
     market.barSeconds = options.barSeconds;
     market.historyBars = options.historyBars;
+    if (options.signalSeconds > 0) {
+        const auto ticks = std::chrono::seconds(options.signalSeconds)
+                           / std::max(options.tickPeriod, std::chrono::milliseconds(1));
+        market.signalEverySteps = static_cast<int>(std::clamp<std::int64_t>(ticks, 1, 1 << 30));
+    }
     return market;
 }
 
@@ -50,7 +63,10 @@ DemoServer::DemoServer(DemoOptions options)
           },
           m_options.heartbeatPeriod)
     , m_klines(m_market)
-{}
+{
+    if (m_options.seedTrades)
+        seedTrades(m_accounts.of(kSeededMember));
+}
 
 DemoServer::~DemoServer()
 {
@@ -91,6 +107,8 @@ bool DemoServer::start()
             m_klineListener, [this](Socket s) { m_klines.serve(std::move(s)); }, kIdleTimeout);
     });
     m_ticker = std::thread([this] { tickLoop(); });
+    if (m_options.messageSeconds > 0)
+        m_messenger = std::thread([this] { messageLoop(); });
     return true;
 }
 
@@ -106,6 +124,8 @@ void DemoServer::stop()
     m_tickWake.notify_all();
     if (m_ticker.joinable())
         m_ticker.join();
+    if (m_messenger.joinable())
+        m_messenger.join();
     for (std::thread &acceptor : m_acceptors)
         acceptor.join();
     m_acceptors.clear();
@@ -173,6 +193,41 @@ void DemoServer::tickLoop()
         m_market.step();
         lock.lock();
     }
+}
+
+void DemoServer::messageLoop()
+{
+    const std::chrono::seconds period(m_options.messageSeconds);
+    std::unique_lock lock(m_tickMutex);
+    for (int number = 1;; ++number) {
+        if (m_tickWake.wait_for(lock, period, [this] { return m_stopping.load(); }))
+            return;
+        lock.unlock();
+        char text[96];
+        std::snprintf(text, sizeof text, "演示消息 %d（%s）", number,
+                      ServiceTime::at(SystemSeconds()).clockText().c_str());
+        m_pushHub.sendMessage(text);
+        lock.lock();
+    }
+}
+
+// A bought position and a buy limit far enough below the market to keep waiting.
+void DemoServer::seedTrades(Account &account)
+{
+    const QuoteBoard quotes = m_accounts.currentQuotes();
+    const Quote &quote = quotes[kSeededProduct];
+    OpenOrderBody body{};
+    body.productId = kSeededProduct;
+    body.lots = ProductRecord(kSeededProduct).minLots;
+    body.direction = 1;
+    body.kind = order_kind::kMarket;
+    body.price = static_cast<float>(quote.buy);
+    body.slippage = static_cast<float>(quote.buy / 100);
+    account.open(body, quotes, false);
+    body.kind = order_kind::kLimit;
+    body.price = static_cast<float>(quote.buy * 0.9);
+    body.validity = order_validity::kWeek;
+    account.open(body, quotes, false);
 }
 
 DemoServer::Ports DemoServer::ports() const
@@ -288,6 +343,14 @@ int DemoServer::requestCount(std::int32_t command) const
 AccountSnapshot DemoServer::account(const std::string &member)
 {
     return m_accounts.of(member).snapshot();
+}
+
+void DemoServer::resetAccount(const std::string &member)
+{
+    Account &account = m_accounts.of(member);
+    account.reset();
+    if (m_options.seedTrades && member == kSeededMember)
+        seedTrades(account);
 }
 
 std::vector<AlertInfo> DemoServer::alerts(const std::string &member) const

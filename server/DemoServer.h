@@ -87,6 +87,9 @@ public:
 
     // What the server holds for a member.
     AccountSnapshot account(const std::string &member);
+    // The member's account as the server first made it: the deposit, plus the seeded trades
+    // when the server seeds them for this member.
+    void resetAccount(const std::string &member);
     std::vector<AlertInfo> alerts(const std::string &member) const;
     ProductFlags productFlags(const std::string &member) const;
 
@@ -96,6 +99,8 @@ private:
     void acceptLoop(Listener &listener, Serve serve, std::chrono::milliseconds receiveTimeout);
     void spawn(Socket socket, Serve serve);
     void tickLoop();
+    void messageLoop();
+    void seedTrades(Account &account);
 
     const DemoOptions m_options;
     Market m_market;
@@ -120,6 +125,7 @@ private:
     bool m_stopped = false;
     std::vector<std::thread> m_acceptors;
     std::thread m_ticker;
+    std::thread m_messenger;
     std::mutex m_tickMutex;
     std::condition_variable m_tickWake;
 

@@ -23,15 +23,19 @@ TEST(DemoOptionsTest, NoOptionsServeTheRealPortsOnLoopback)
     EXPECT_FALSE(parsed.options.closed);
     EXPECT_EQ(parsed.options.tickPeriod.count(), 1000);
     EXPECT_EQ(parsed.options.barSeconds, 7200);
+    EXPECT_EQ(parsed.options.signalSeconds, 0);
+    EXPECT_EQ(parsed.options.messageSeconds, 0);
+    EXPECT_FALSE(parsed.options.seedTrades);
 }
 
 TEST(DemoOptionsTest, EveryOptionIsRead)
 {
     const ParsedOptions parsed = ParseDemoOptions(
-        {"--host",         "0.0.0.0", "--request-port", "0",    "--push-port",      "12272",
-         "--kline-port",   "0",       "--code",         "0042", "--client-version", "11090617",
-         "--seed",         "99",      "--bar-seconds",  "60",   "--tick-ms",        "250",
-         "--heartbeat-ms", "500",     "--closed"});
+        {"--host",         "0.0.0.0", "--request-port",   "0",    "--push-port",       "12272",
+         "--kline-port",   "0",       "--code",           "0042", "--client-version",  "11090617",
+         "--seed",         "99",      "--bar-seconds",    "60",   "--tick-ms",         "250",
+         "--heartbeat-ms", "500",     "--signal-seconds", "4",    "--message-seconds", "3",
+         "--seed-trades",  "--closed"});
     ASSERT_EQ(parsed.outcome, Outcome::Run) << parsed.error;
     EXPECT_EQ(parsed.options.host.value, 0u);
     EXPECT_EQ(parsed.options.requestPort, 0);
@@ -42,6 +46,9 @@ TEST(DemoOptionsTest, EveryOptionIsRead)
     EXPECT_EQ(parsed.options.barSeconds, 60);
     EXPECT_EQ(parsed.options.tickPeriod.count(), 250);
     EXPECT_EQ(parsed.options.heartbeatPeriod.count(), 500);
+    EXPECT_EQ(parsed.options.signalSeconds, 4);
+    EXPECT_EQ(parsed.options.messageSeconds, 3);
+    EXPECT_TRUE(parsed.options.seedTrades);
     EXPECT_TRUE(parsed.options.closed);
 }
 
@@ -57,6 +64,8 @@ TEST(DemoOptionsTest, BadValuesAreRefusedWithAReason)
         {"--seed"},
         {"--frobnicate"},
         {"--client-version", "4294967296"},
+        {"--message-seconds", "0"},
+        {"--signal-seconds", "86401"},
     };
     for (const auto &arguments : bad) {
         const ParsedOptions parsed = ParseDemoOptions(arguments);
@@ -72,7 +81,8 @@ TEST(DemoOptionsTest, HelpWinsAndNamesEveryOption)
     const std::string help = DemoOptionsHelp();
     for (const char *option :
          {"--host", "--request-port", "--push-port", "--kline-port", "--code", "--client-version",
-          "--seed", "--bar-seconds", "--tick-ms", "--closed", "--help"})
+          "--seed", "--bar-seconds", "--tick-ms", "--signal-seconds", "--message-seconds",
+          "--seed-trades", "--closed", "--help"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
 }
 

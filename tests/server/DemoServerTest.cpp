@@ -101,5 +101,44 @@ TEST(DemoServerTest, AClosedMarketRefusesOrdersUntilItOpens)
     EXPECT_EQ(server.lastRequestBody(11), body);
 }
 
+TEST(DemoServerTest, AResetAccountIsTheOneTheServerStartedWith)
+{
+    DemoOptions options = QuietOptions(5);
+    options.fixedCode = "1234";
+    options.seedTrades = true;
+    DemoServer server(options);
+    ASSERT_TRUE(server.start());
+    const AccountSnapshot seeded = server.account("demo");
+    ASSERT_EQ(seeded.positions.size(), 1u);
+    ASSERT_EQ(seeded.orders.size(), 1u);
+    EXPECT_EQ(seeded.orders.front().status, 1); // waiting
+    const AccountSnapshot plain = server.account("free");
+
+    for (const char *member : {"demo", "free"}) {
+        const test::LoginResult login = test::LogIn(server.ports().request, member, member, "1234");
+        ASSERT_EQ(login.result, 1) << member;
+        test::Bytes body(36, 0);
+        test::PutInt32(body, 0, 1);
+        test::PutFloat(body, 4, static_cast<float>(server.quote(1).buy));
+        test::PutFloat(body, 16, 1.0f);
+        test::PutInt32(body, 20, 1);
+        test::PutInt32(body, 24, 1);
+        test::PutFloat(body, 32, 1.0f);
+        test::RawClient client(server.ports().request);
+        client.request(11, login.token, body);
+        ASSERT_EQ(client.receiveInt32(), 1) << member;
+        server.resetAccount(member);
+    }
+
+    const AccountSnapshot demo = server.account("demo");
+    EXPECT_EQ(demo.positions.size(), 1u);
+    EXPECT_EQ(demo.orders.size(), 1u);
+    EXPECT_EQ(demo.deals.size(), seeded.deals.size());
+    EXPECT_DOUBLE_EQ(demo.info.usableFunds, seeded.info.usableFunds);
+    const AccountSnapshot other = server.account("free");
+    EXPECT_TRUE(other.positions.empty() && other.orders.empty() && other.deals.empty());
+    EXPECT_DOUBLE_EQ(other.info.usableFunds, plain.info.usableFunds);
+}
+
 } // namespace
 } // namespace qs::server
