@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace qs::server {
@@ -13,5 +14,9 @@ inline constexpr std::size_t kRecordsPerArchiveItem = 500;
 // recordsPerItem records each. Empty on failure (and for no records at all).
 std::vector<std::uint8_t> PackHistoryArchive(const std::vector<std::uint8_t> &records,
                                              std::size_t recordsPerItem = kRecordsPerArchiveItem);
+
+// One archive of every item of the given archives, in order, their deflated data copied as it
+// is. Empty on failure (a part that does not open, or no parts at all).
+std::vector<std::uint8_t> JoinHistoryArchives(std::span<const std::span<const std::uint8_t>> parts);
 
 } // namespace qs::server

@@ -3,7 +3,6 @@
 #include "core/protocol/RequestHeader.h"
 #include "core/protocol/SignalRecord.h"
 #include "core/protocol/WireRecord.h"
-#include "server/HistoryArchive.h"
 #include "server/HistorySlice.h"
 #include "server/Market.h"
 #include "server/ProductCatalog.h"
@@ -11,6 +10,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <span>
 
 namespace qs::server {
 
@@ -18,12 +18,6 @@ namespace {
 
 // A client that connects and says nothing must not hold a thread for long.
 constexpr Milliseconds kRequestTimeout{10000};
-
-void AppendRecord(std::vector<std::uint8_t> &out, const void *record)
-{
-    const auto *bytes = static_cast<const std::uint8_t *>(record);
-    out.insert(out.end(), bytes, bytes + kRecordSize);
-}
 
 } // namespace
 
@@ -49,17 +43,9 @@ std::shared_ptr<const KLineService::Reply> KLineService::answer(int productId, c
         // A fresh download ("to" = "0") follows a view restart, which emptied the client's signal
         // list: the standing signals ride along behind the newest bar. Pages of older bars carry
         // none.
-        const std::size_t signals = to.isNone() ? history.signals.size() : 0;
-        std::vector<std::uint8_t> records;
-        records.reserve((slice.count + signals) * kRecordSize);
-        for (std::size_t index = 0; index < slice.count; ++index) {
-            AppendRecord(records, &history.bars[slice.first + index]);
-            if (index == 0) {
-                for (std::size_t signal = 0; signal < signals; ++signal)
-                    AppendRecord(records, &history.signals[signal]);
-            }
-        }
-        reply->archive = PackHistoryArchive(records);
+        const std::span<const SignalRecord> signals(history.signals.data(),
+                                                    to.isNone() ? history.signals.size() : 0);
+        reply->archive = m_items.pack(productId, history.bars, slice.first, slice.count, signals);
         if (reply->archive.empty()) {
             reply->trailer = to; // nothing could be packed: an empty reply that stops paging
             return reply;
