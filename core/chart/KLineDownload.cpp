@@ -50,8 +50,9 @@ void KLineDownload::abandon()
 {
     std::lock_guard lock(m_mutex);
     ++m_generation;
-    m_current.shutdown();
-    m_current = SocketWaker();
+    if (m_current)
+        m_current->cancel();
+    m_current.reset();
     m_inProgress = false;
 }
 
@@ -147,12 +148,14 @@ void KLineDownload::start(std::int32_t productId, const BarKey &from, const BarK
                           std::optional<std::vector<KLineBar>> cacheList)
 {
     reapFinished();
+    auto cancel = std::make_shared<CancelToken>();
     Job job{};
     {
         std::lock_guard lock(m_mutex);
         ++m_generation;
-        m_current.shutdown();
-        m_current = SocketWaker();
+        if (m_current)
+            m_current->cancel();
+        m_current = cancel;
         if (cacheList)
             m_cacheList = std::move(*cacheList);
         m_productId = productId;
@@ -166,7 +169,8 @@ void KLineDownload::start(std::int32_t productId, const BarKey &from, const BarK
     auto worker = std::make_unique<Worker>();
     Worker *running = worker.get();
     try {
-        worker->thread = std::thread([this, running, job] {
+        worker->thread = std::thread([this, running, job, cancel] {
+            const CancelToken::Scope cancellable(*cancel);
             run(job);
             running->done = true;
         });
@@ -192,7 +196,6 @@ void KLineDownload::run(Job job)
         std::lock_guard lock(m_mutex);
         if (!currentLocked(job))
             return;
-        m_current = socket.waker();
     }
     Connection connection(std::move(socket));
 
@@ -215,7 +218,7 @@ void KLineDownload::run(Job job)
         std::lock_guard lock(m_mutex);
         if (currentLocked(job)) {
             std::memcpy(m_trailer.text, trailer.text, got);
-            m_current = SocketWaker();
+            m_current.reset();
             m_inProgress = false;
         }
         return;
@@ -288,7 +291,7 @@ void KLineDownload::finish(const Job &job, const BarKey &trailer, std::size_t tr
             contents = KLineCache::encode(m_bars);
         timings.merge = Since(merging);
         m_timings = timings;
-        m_current = SocketWaker();
+        m_current.reset();
         m_historyLoaded = true;
     }
     m_events.historyReady();
@@ -327,7 +330,7 @@ void KLineDownload::endFailed(const Job &job)
     std::lock_guard lock(m_mutex);
     if (!currentLocked(job))
         return;
-    m_current = SocketWaker();
+    m_current.reset();
     m_inProgress = false;
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/chart/ArchiveReader.h"
 #include "core/chart/KLineCache.h"
+#include "core/platform/CancelToken.h"
 #include "core/platform/Socket.h"
 #include "core/protocol/KLineBar.h"
 #include "core/protocol/Session.h"
@@ -127,7 +128,8 @@ private:
     BarKey m_to;
     BarKey m_trailer;
     std::vector<KLineBar> m_cacheList;
-    SocketWaker m_current;
+    // The running download's: abandoning it wakes its connect or receive.
+    std::shared_ptr<CancelToken> m_current;
     DownloadTimings m_timings;
 
     std::atomic<bool> m_inProgress{false};

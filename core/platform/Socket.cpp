@@ -1,5 +1,7 @@
 #include "core/platform/Socket.h"
 
+#include "core/platform/CancelToken.h"
+
 #include <algorithm>
 #include <climits>
 #include <cstdio>
@@ -178,6 +180,27 @@ int WaitFor(std::intptr_t handle, short events, Milliseconds timeout)
     }
 }
 
+// Not every platform wakes a connecting socket that is shut down, so a cancel is also looked
+// for between short waits.
+bool WaitForConnect(std::intptr_t handle, Milliseconds timeout, const CancelToken *token)
+{
+    using Clock = std::chrono::steady_clock;
+    constexpr Milliseconds kSlice{50};
+    const bool forever = timeout.count() <= 0;
+    const auto deadline = Clock::now() + timeout;
+    for (;;) {
+        Milliseconds wait = kSlice;
+        if (!forever)
+            wait
+                = std::min(wait, std::chrono::duration_cast<Milliseconds>(deadline - Clock::now()));
+        const int ready = WaitFor(handle, POLLOUT, std::max(wait, Milliseconds(0)));
+        if (ready != 0)
+            return ready > 0 && (token == nullptr || !token->cancelled());
+        if ((token != nullptr && token->cancelled()) || (!forever && Clock::now() >= deadline))
+            return false;
+    }
+}
+
 sockaddr_in MakeAddress(Ipv4Address address, std::uint16_t port)
 {
     sockaddr_in result{};
@@ -303,6 +326,14 @@ void SocketWaker::shutdown() const
         ::shutdown(Native(m_state->handle), kShutdownBoth);
 }
 
+bool SocketWaker::closed() const
+{
+    if (!m_state)
+        return true;
+    std::lock_guard lock(m_state->mutex);
+    return m_state->closed;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Socket
 
@@ -346,10 +377,15 @@ void DisableNagle(std::intptr_t handle)
 Socket Socket::connect(Ipv4Address address, std::uint16_t port, Milliseconds connectTimeout,
                        Milliseconds receiveTimeout)
 {
+    CancelToken *const token = CancelToken::current();
+    if (token != nullptr && token->cancelled())
+        return Socket();
     const std::intptr_t handle = NewTcpSocket();
     if (handle == kInvalid)
         return Socket();
     Socket socket(handle);
+    if (token != nullptr && !token->track(socket.waker()))
+        return Socket();
 
     if (!SetBlocking(handle, false))
         return Socket();
@@ -359,8 +395,7 @@ Socket Socket::connect(Ipv4Address address, std::uint16_t port, Milliseconds con
     if (result != 0) {
         if (!InProgress() && !Interrupted())
             return Socket();
-        const Milliseconds wait = connectTimeout.count() > 0 ? connectTimeout : Milliseconds(-1);
-        if (WaitFor(handle, POLLOUT, wait) <= 0)
+        if (!WaitForConnect(handle, connectTimeout, token))
             return Socket();
         int error = 0;
         socklen_t length = sizeof error;

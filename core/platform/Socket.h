@@ -40,6 +40,8 @@ public:
     SocketWaker() = default;
     void shutdown() const;
     bool empty() const { return !m_state; }
+    // The socket was closed by its owner (or there never was one).
+    bool closed() const;
 
 private:
     friend class Socket;
@@ -61,6 +63,8 @@ public:
     Socket &operator=(const Socket &) = delete;
 
     // Connects within connectTimeout; receiveTimeout of 0 means a receive may block forever.
+    // Under the calling thread's CancelToken the socket is tracked from the start, so a cancel
+    // ends a waiting connect as well as a later blocked receive.
     static Socket connect(Ipv4Address address, std::uint16_t port,
                           Milliseconds connectTimeout = kConnectTimeout,
                           Milliseconds receiveTimeout = kReceiveTimeout);

@@ -1,5 +1,6 @@
 #include "core/protocol/Connection.h"
 
+#include "core/platform/CancelToken.h"
 #include "core/platform/DesktopSeam.h"
 #include "core/protocol/Session.h"
 
@@ -104,12 +105,15 @@ long ReceiveExactByteWise(Socket &socket, void *buffer, std::size_t n)
     return static_cast<long>(n);
 }
 
-Connection OpenRequestConnection(const ServerEndpoint &endpoint, DesktopSeam &seam)
+Connection OpenRequestConnection(const ServerEndpoint &endpoint, DesktopSeam &seam,
+                                 Milliseconds connectTimeout)
 {
     Socket socket
-        = Socket::connect(endpoint.address, endpoint.requestPort, kConnectTimeout, kReceiveTimeout);
+        = Socket::connect(endpoint.address, endpoint.requestPort, connectTimeout, kReceiveTimeout);
     if (!socket.isOpen()) {
-        seam.messageBox("无法连接服务器，操作已取消", MessageIcon::None, MessageButtons::Ok);
+        // A channel being closed gives up its refresh; that is nothing to tell the member.
+        if (!CancelToken::currentCancelled())
+            seam.messageBox("无法连接服务器，操作已取消", MessageIcon::None, MessageButtons::Ok);
         return Connection();
     }
     return Connection(std::move(socket));

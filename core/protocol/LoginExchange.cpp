@@ -160,8 +160,11 @@ LocalDate TodayLocal()
 
 void SendLogoutNotice(const ServerLink &link)
 {
-    RequestExchange exchange(link);
-    exchange.send(cmd::kLogout);
+    // Nothing is read back: the notice gets a moment to connect, never a network time-out.
+    Connection connection
+        = OpenRequestConnection(link.endpoint(), link.seam(), kLogoutConnectTimeout);
+    SendRequest(connection, link.session(), cmd::kLogout);
+    connection.shutdownAndClose();
 }
 
 } // namespace qs

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/platform/Socket.h"
 #include "core/protocol/LoginRecords.h"
 #include "core/protocol/ServerLink.h"
 
@@ -60,6 +61,8 @@ std::string ServiceNotice(std::int32_t memberLevel, std::int32_t daysLeft, Local
 LocalDate TodayLocal();
 
 // Command 4 at exit: sent without waiting for anything; a failed connection has shown its message.
+// The connect waits kLogoutConnectTimeout at most, so exit is never held up by a dead server.
+inline constexpr Milliseconds kLogoutConnectTimeout{1000};
 void SendLogoutNotice(const ServerLink &link);
 
 } // namespace qs

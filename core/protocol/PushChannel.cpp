@@ -1,5 +1,6 @@
 #include "core/protocol/PushChannel.h"
 
+#include "core/platform/CancelToken.h"
 #include "core/protocol/Commands.h"
 #include "core/protocol/Connection.h"
 #include "core/protocol/PushEventSink.h"
@@ -12,8 +13,9 @@ namespace qs {
 
 // One connection's life, shared by the UI thread and the connection's own thread.
 struct PushChannel::Run {
+    // Every socket of the thread: the channel's own and the tick refreshes' request connections.
+    CancelToken cancel;
     std::mutex mutex;
-    SocketWaker waker;      // set once connected, under mutex
     bool abandoned = false; // under mutex; also mirrored below for the hot path
     std::atomic<bool> dropped{false};
     std::atomic<bool> connectFailed{false};
@@ -119,7 +121,7 @@ void PushChannel::close()
         std::lock_guard runLock(m_current->mutex);
         m_current->abandoned = true;
         m_current->dropped = true;
-        m_current->waker.shutdown();
+        m_current->cancel.cancel();
     }
     m_current.reset();
     reapFinished();
@@ -169,6 +171,7 @@ void PushChannel::reapFinished()
 void PushChannel::runThread(std::shared_ptr<Run> run, ServerEndpoint endpoint,
                             const Session &session)
 {
+    const CancelToken::Scope cancellable(run->cancel);
     // No receive time-out: a silent channel is the heartbeat watchdog's business.
     Socket socket
         = Socket::connect(endpoint.address, endpoint.pushPort, kConnectTimeout, kNoTimeout);
@@ -181,7 +184,6 @@ void PushChannel::runThread(std::shared_ptr<Run> run, ServerEndpoint endpoint,
             run->finished = true;
             return;
         }
-        run->waker = socket.waker();
     }
     ++m_connections;
 

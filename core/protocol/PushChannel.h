@@ -16,8 +16,10 @@ class PushEventSink;
 
 // The client view's long-lived connection to the push port and the thread that reads it. Opened
 // and closed on the UI thread, which never waits here: the thread connects, owns the socket and
-// closes it as it ends; close() only shuts the socket down and abandons the connection, whose
-// later events are dropped. Threads are joined as they are found finished, and all at exit.
+// closes it as it ends; close() only wakes every socket the thread is connecting or blocked on
+// (its own, and a tick refresh's request connection) and abandons the connection, whose later
+// events are dropped. Threads are joined as they are found finished, and all at exit, which so
+// takes a moment rather than a network time-out.
 class PushChannel {
 public:
     explicit PushChannel(PushEventSink &sink);

@@ -9,6 +9,7 @@
 #include "core/protocol/TradingData.h"
 #include "server/DemoServer.h"
 #include "tests/e2e/DemoLogin.h"
+#include "tests/support/HangingListener.h"
 #include "tests/support/SeamRecorder.h"
 #include "tests/support/TempFolder.h"
 #include "ui/CommandIds.h"
@@ -194,6 +195,43 @@ TEST_F(MainFrameTest, ExitOkSendsTheLogoutNoticeAndCloses)
         EXPECT_FALSE(frame->isVisible());
         EXPECT_TRUE(QTest::qWaitFor(
             [&] { return m_server.requestCount(cmd::kLogout) == before + 1; }, 5000));
+        ASSERT_TRUE(test::LogInToDemo(m_server.endpoint(), m_seam, m_session));
+    }
+}
+
+// Exit (confirmed close, then the frame destroyed) while the push thread waits on a tick refresh
+// the server answers after 30 s, or while the push channel's connect hangs: both take a moment,
+// not a network time-out.
+TEST_F(MainFrameTest, ExitNeverWaitsOnTheNetwork)
+{
+    const test::HangingListener hanging;
+    ASSERT_EQ(placeOrder(order_kind::kLimit, static_cast<float>(m_server.quote(1).buy - 20)), 1);
+    for (const bool stalledRefresh : {true, false}) {
+        std::unique_ptr<CMainFrame> frame;
+        if (stalledRefresh) {
+            frame = startFrameOnProductOne();
+            ASSERT_TRUE(frame);
+            m_server.answerLate(cmd::kPendingOrders, std::chrono::milliseconds(30000));
+            const int asked = m_server.requestCount(cmd::kPendingOrders);
+            m_server.setPrice(1, m_server.quote(1).last - 40); // reaches the waiting order
+            ASSERT_TRUE(QTest::qWaitFor(
+                [&] { return m_server.requestCount(cmd::kPendingOrders) > asked; }, 5000));
+        } else {
+            ServerEndpoint endpoint = m_server.endpoint();
+            endpoint.pushPort = hanging.port();
+            frame = std::make_unique<CMainFrame>(ServerLink(endpoint, m_session, m_seam), folder(),
+                                                 m_trading);
+            frame->show();
+            frame->startTrading();
+            QTest::qWait(200); // the push thread is in its connect
+        }
+        m_seam.answerWith(MessageResult::Ok);
+        QElapsedTimer exit;
+        exit.start();
+        EXPECT_TRUE(frame->close());
+        frame.reset();
+        EXPECT_LT(exit.elapsed(), 3000) << stalledRefresh;
+        m_server.clearReplyFaults();
         ASSERT_TRUE(test::LogInToDemo(m_server.endpoint(), m_seam, m_session));
     }
 }

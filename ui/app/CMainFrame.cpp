@@ -252,6 +252,8 @@ bool CMainFrame::confirmExit()
     if (m_link.seam().messageBox(prompt, MessageIcon::None, MessageButtons::OkCancel, "确认退出")
         != MessageResult::Ok)
         return false;
+    // The window goes at once; the notice after it takes a moment at most.
+    hide();
     SendLogoutNotice(m_link);
     return true;
 }

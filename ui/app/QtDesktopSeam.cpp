@@ -1,5 +1,6 @@
 #include "ui/app/QtDesktopSeam.h"
 
+#include "core/platform/CancelToken.h"
 #include "ui/widgets/WaitCursor.h"
 
 #include <QApplication>
@@ -55,6 +56,10 @@ bool QtDesktopSeam::onUiThread() const
 MessageResult QtDesktopSeam::messageBox(const std::string &text, MessageIcon icon,
                                         MessageButtons buttons, const std::string &caption)
 {
+    // A worker whose channel or download was given up (or the program is ending) has nothing
+    // left to tell the member.
+    if (CancelToken::currentCancelled())
+        return MessageResult::Ok;
     const QString qtext = QString::fromStdString(text);
     const QString qcaption = QString::fromStdString(caption);
     if (onUiThread())

@@ -6,6 +6,7 @@
 #include "core/chart/KLineCache.h"
 #include "core/chart/SignalList.h"
 #include "core/protocol/RequestHeader.h"
+#include "tests/support/HangingListener.h"
 #include "tests/support/KLineRecords.h"
 #include "tests/support/ScriptedPeer.h"
 #include "tests/support/StoredZip.h"
@@ -284,6 +285,26 @@ TEST_F(KLineDownloadTest, EveryFailureEndsTheDownloadWithItsFlagCleared)
     EXPECT_FALSE(run(refused, 1)->inProgress()) << "connection refused";
     EXPECT_EQ(m_events.ready(), 0);
     EXPECT_FALSE(std::filesystem::exists(m_cache.file(1)));
+}
+
+// The view going (a product switch, exit) never waits for a server that does not answer.
+TEST_F(KLineDownloadTest, GoingAwayEndsAHangingConnectOrAStalledReplyAtOnce)
+{
+    const test::HangingListener hanging;
+    ScriptedPeer stalled(Script().expectAny(50).stall(30s));
+    ServerEndpoint silent;
+    silent.klinePort = hanging.port();
+    for (const ServerEndpoint &endpoint : {silent, stalled.endpoint()}) {
+        auto download = std::make_unique<KLineDownload>(endpoint, m_session, m_folder, m_bars,
+                                                        m_signals, m_events);
+        download->startFresh(1);
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        EXPECT_TRUE(download->inProgress());
+        const auto leaving = std::chrono::steady_clock::now();
+        download.reset();
+        EXPECT_LT(std::chrono::steady_clock::now() - leaving, std::chrono::seconds(3))
+            << endpoint.klinePort;
+    }
 }
 
 TEST_F(KLineDownloadTest, AnItemThatFailsToUnpackKeepsWhatCameBeforeAndTheDownloadFinishes)

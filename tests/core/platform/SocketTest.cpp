@@ -1,5 +1,8 @@
 #include "core/platform/Socket.h"
 
+#include "core/platform/CancelToken.h"
+#include "tests/support/HangingListener.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -186,6 +189,33 @@ TEST_F(SocketTest, MovedFromAndClosedSocketsAreInertAndCloseOnce)
     }
     EXPECT_EQ(receiveExactly(server, 1), "m");
     EXPECT_EQ(server.receive(&byte, 1), 0);
+}
+
+// What a worker under a token waits on ends soon after another thread cancels: a connect to a
+// server that never answers, a receive from one that never sends, and a connect after the cancel.
+TEST_F(SocketTest, ACancelEndsWhatTheWorkerWaitsOnInsteadOfItsTimeOut)
+{
+    const test::HangingListener hanging;
+    enum class Wait { Connect, Receive, ConnectAfterCancel };
+    for (const Wait wait : {Wait::Connect, Wait::Receive, Wait::ConnectAfterCancel}) {
+        CancelToken token;
+        if (wait == Wait::ConnectAfterCancel)
+            token.cancel();
+        auto worker = std::async(std::launch::async, [&] {
+            const CancelToken::Scope scope(token);
+            const std::uint16_t port = wait == Wait::Connect ? hanging.port() : m_listener.port();
+            Socket socket = Socket::connect(Ipv4Address::loopback(), port, 10s, kNoTimeout);
+            char byte = 0;
+            return socket.isOpen() && socket.receive(&byte, 1) > 0;
+        });
+        Socket accepted = m_listener.accept(wait == Wait::Receive ? 2000ms : 0ms);
+        std::this_thread::sleep_for(100ms);
+        const auto cancelled = Clock::now();
+        token.cancel();
+        ASSERT_EQ(worker.wait_for(3s), std::future_status::ready) << static_cast<int>(wait);
+        EXPECT_FALSE(worker.get());
+        EXPECT_LT(Clock::now() - cancelled, 3s);
+    }
 }
 
 TEST(SocketPairTest, CarriesBytesBothWays)

@@ -1,11 +1,13 @@
 #include "core/protocol/LoginExchange.h"
 
 #include "core/protocol/RequestHeader.h"
+#include "tests/support/HangingListener.h"
 #include "tests/support/ScriptedPeer.h"
 #include "tests/support/SeamRecorder.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 
 namespace qs {
@@ -91,6 +93,27 @@ TEST(LoginExchange, AStartWithoutAServerShowsTheConnectionMessageOnceAndNoPictur
     EXPECT_EQ(picture.bytes[0], 0x5A);
     EXPECT_EQ(seam.messageTexts(), std::vector<std::string>{"无法连接服务器，操作已取消"});
     EXPECT_TRUE(seam.webPages().empty());
+}
+
+// Exit gives the notice a moment: against a server that never answers it gives up after the
+// logout's own connect time-out, not the 10 s of every other request.
+TEST(LoginExchange, TheLogoutNoticeIsSentAloneAndNeverHoldsExitUp)
+{
+    Session session;
+    session.establish(SessionToken{{1, 2, 3, 4}}, 2, "demo");
+    ScriptedPeer peer(Script().expect(test::BytesOf(RequestHeader::make(4, session))));
+    const test::HangingListener hanging;
+    ServerEndpoint silent;
+    silent.requestPort = hanging.port();
+    for (const ServerEndpoint &endpoint : {peer.endpoint(), silent}) {
+        SeamRecorder seam;
+        const auto started = std::chrono::steady_clock::now();
+        SendLogoutNotice(ServerLink(endpoint, session, seam));
+        EXPECT_LT(std::chrono::steady_clock::now() - started, kLogoutConnectTimeout * 2);
+        const bool answered = endpoint.requestPort == peer.endpoint().requestPort;
+        EXPECT_EQ(seam.messageTexts().size(), answered ? 0u : 1u);
+    }
+    EXPECT_TRUE(peer.mismatches().empty());
 }
 
 TEST(LoginExchange, UpdatePromptOnlyForADifferentVersion)

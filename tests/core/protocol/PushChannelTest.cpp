@@ -4,6 +4,7 @@
 #include "core/protocol/PushEventSink.h"
 #include "core/protocol/PushStreamReader.h"
 #include "core/protocol/RequestHeader.h"
+#include "tests/support/HangingListener.h"
 #include "tests/support/KLineRecords.h"
 #include "tests/support/ScriptedPeer.h"
 
@@ -261,6 +262,22 @@ private:
     bool m_released = false;
     std::atomic<int> m_bars{0};
 };
+
+TEST_F(PushChannelTest, CloseEndsAConnectThatHangsSoItsThreadJoinsAtOnce)
+{
+    const test::HangingListener hanging;
+    ServerEndpoint silent;
+    silent.pushPort = hanging.port();
+    PushChannel channel(m_sink);
+    ASSERT_TRUE(channel.open(silent, m_session));
+    std::this_thread::sleep_for(100ms);
+    EXPECT_TRUE(channel.reading()) << "still connecting";
+    const auto closing = std::chrono::steady_clock::now();
+    channel.close();
+    channel.waitForThreads();
+    EXPECT_LT(std::chrono::steady_clock::now() - closing, 3s) << "not the 10 s connect time-out";
+    EXPECT_EQ(channel.connectionsMade(), 0);
+}
 
 TEST_F(PushChannelTest, CloseNeverWaitsForABusyThreadAndItsLaterEventsAreDropped)
 {
