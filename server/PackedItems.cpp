@@ -63,6 +63,8 @@ std::vector<std::uint8_t> PackedItems::pack(int productId, const std::vector<KLi
     // A product seen for the first time, or whose kept bars are all gone, counts from its oldest.
     const std::optional<std::int64_t> anchored = oldestOrdinal(shelf, newestFirst);
     const std::int64_t oldest = anchored.value_or(0);
+    if (!anchored)
+        shelf.clear();
 
     std::vector<std::shared_ptr<const Item>> pieces;
     Shelf made;
