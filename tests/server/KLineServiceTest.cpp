@@ -322,6 +322,14 @@ TEST_F(KLineServiceTest, PackedRepliesAreFreshPacksOfTheMarketAsItIsNow)
              }
          },
          true},
+        {"bars enough to trim the front",
+         [this] {
+             for (int bars = 0; bars < 12000; bars += 1000) {
+                 m_now += 7200 * 1000;
+                 m_market->step();
+             }
+         },
+         true},
     };
     const std::pair<BarKey, BarKey> requests[] = {
         {BarKey::none(), BarKey::none()},

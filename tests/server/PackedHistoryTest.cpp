@@ -1,8 +1,11 @@
 #include "server/PackedHistory.h"
+#include "server/PackedItems.h"
 
 #include <gtest/gtest.h>
+#include <zip.h>
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -49,6 +52,143 @@ TEST(PackedHistoryTest, APackOfAnOlderGenerationNeverReplacesANewerOne)
     packed.keep(KeyOf(3, 1), 4, ReplyOf(20)); // packed slowly, from before the change
     EXPECT_EQ(packed.find(KeyOf(3, 1), 5), newer);
     EXPECT_EQ(packed.find(KeyOf(3, 1), 4), nullptr);
+}
+
+using Bytes = std::vector<std::uint8_t>;
+
+// Completed bars of ordinals oldest..newest, newest first; their keys sort by ordinal.
+std::vector<KLineBar> Bars(int oldest, int newest, int price = 1000)
+{
+    std::vector<KLineBar> bars;
+    for (int ordinal = newest; ordinal >= oldest; --ordinal) {
+        KLineBar bar{1, price, price + ordinal % 7, price + 9, price - 9, price, 2, 2024, 0, {}};
+        std::snprintf(bar.timeText, sizeof bar.timeText, "%08d", ordinal);
+        bars.push_back(bar);
+    }
+    return bars;
+}
+
+struct Item {
+    Bytes records;
+    Bytes deflated;
+};
+
+// Every item in archive order, as the client reads it and as it lies in the archive.
+std::vector<Item> ItemsOf(const Bytes &archive)
+{
+    std::vector<Item> items;
+    zip_source_t *source = zip_source_buffer_create(archive.data(), archive.size(), 0, nullptr);
+    zip_t *zip = zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, nullptr);
+    EXPECT_NE(zip, nullptr);
+    for (zip_int64_t index = 0; zip && index < zip_get_num_entries(zip, 0); ++index) {
+        Item &item = items.emplace_back();
+        for (const auto &[flags, out] :
+             {std::pair{0u, &item.records}, {ZIP_FL_COMPRESSED, &item.deflated}}) {
+            zip_stat_t stat;
+            zip_stat_index(zip, static_cast<zip_uint64_t>(index), 0, &stat);
+            out->resize(flags ? stat.comp_size : stat.size);
+            zip_file_t *file = zip_fopen_index(zip, static_cast<zip_uint64_t>(index), flags);
+            EXPECT_EQ(zip_fread(file, out->data(), out->size()),
+                      static_cast<zip_int64_t>(out->size()));
+            zip_fclose(file);
+        }
+    }
+    zip ? zip_discard(zip) : zip_source_free(source);
+    return items;
+}
+
+Bytes RecordsOf(const std::vector<Item> &items)
+{
+    Bytes records;
+    for (const Item &item : items)
+        records.insert(records.end(), item.records.begin(), item.records.end());
+    return records;
+}
+
+SignalRecord SignalAt(std::int32_t price)
+{
+    SignalRecord signal{};
+    signal.price = price;
+    signal.productId = 1;
+    signal.marker = kSignalMarker;
+    return signal;
+}
+
+TEST(PackedItemsTest, ANewBarSignalOrTrimmedFrontLeavesTheOtherItemsAsTheyWere)
+{
+    const std::vector<SignalRecord> one{SignalAt(5)};
+    const std::vector<SignalRecord> two{SignalAt(5), SignalAt(6)};
+    const struct {
+        const char *event;
+        std::vector<KLineBar> bars;
+        const std::vector<SignalRecord> &signals;
+        std::size_t unchanged;
+        std::size_t kept; // whole items held after
+    } cases[] = {
+        {"a new signal", Bars(0, 2729), two, 5, 5},
+        {"a new bar", Bars(0, 2730), one, 5, 5},
+        {"a new bar and a trimmed front", Bars(1001, 2730), one, 2, 2},
+    };
+    for (const auto &test : cases) {
+        SCOPED_TRACE(test.event);
+        PackedItems packed;
+        const std::vector<Item> before = ItemsOf(packed.pack(1, Bars(0, 2729), 0, 2730, one));
+        const std::vector<Item> after
+            = ItemsOf(packed.pack(1, test.bars, 0, test.bars.size(), test.signals));
+        ASSERT_EQ(before.size(), 6u);
+        std::size_t unchanged = 0;
+        for (const Item &item : after) {
+            for (const Item &old : before) {
+                if (item.records == old.records) {
+                    EXPECT_EQ(item.deflated, old.deflated);
+                    ++unchanged;
+                }
+            }
+        }
+        EXPECT_EQ(unchanged, test.unchanged);
+        EXPECT_EQ(packed.items(1), test.kept);
+    }
+}
+
+TEST(PackedItemsTest, EveryReplyHoldsExactlyTheRecordsOfItsBarsAndSignals)
+{
+    const std::vector<SignalRecord> signals{SignalAt(5), SignalAt(6)};
+    const struct {
+        const char *request;
+        std::vector<KLineBar> bars;
+        std::size_t first;
+        std::size_t count;
+        bool withSignals;
+    } cases[] = {
+        {"everything", Bars(0, 2729), 0, 2730, true},
+        {"a page between item ends", Bars(0, 2729), 300, 1000, false},
+        {"whole items only", Bars(0, 2729), 230, 1000, false},
+        {"a whole newest item", Bars(0, 2999), 0, 3000, false},
+        {"the same with signals", Bars(0, 2999), 0, 3000, true},
+        {"the newest bar", Bars(0, 2730), 0, 1, true},
+        {"an older bar corrected",
+         [] {
+             std::vector<KLineBar> bars = Bars(0, 2729);
+             ++bars[2000].close;
+             return bars;
+         }(),
+         0, 2730, true},
+        {"the same keys at other prices", Bars(0, 2729, 2000), 0, 2730, true},
+        {"keys of another history", Bars(5000, 6999), 0, 2000, false},
+    };
+    PackedItems packed; // what one row keeps, the next may find
+    for (const auto &test : cases) {
+        SCOPED_TRACE(test.request);
+        Bytes expected;
+        const auto *bars = reinterpret_cast<const std::uint8_t *>(test.bars.data() + test.first);
+        expected.assign(bars, bars + test.count * kRecordSize);
+        const std::span<const SignalRecord> sent(signals.data(), test.withSignals ? 2 : 0);
+        const auto *signalBytes = reinterpret_cast<const std::uint8_t *>(sent.data());
+        expected.insert(expected.begin() + kRecordSize, signalBytes,
+                        signalBytes + sent.size_bytes());
+        EXPECT_EQ(RecordsOf(ItemsOf(packed.pack(1, test.bars, test.first, test.count, sent))),
+                  expected);
+    }
 }
 
 } // namespace
