@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-multimedia-dev libzip-dev libboost-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     clang-14 libclang-rt-14-dev clang-format
-    xvfb xauth xdotool fonts-wqy-zenhei fonts-dejavu-core desktop-file-utils
+    xvfb xauth xdotool imagemagick fonts-wqy-zenhei fonts-dejavu-core desktop-file-utils
 )
 
 missing=()
