@@ -103,7 +103,7 @@ grep -q 'request port' "$work/server.log" || {
     fail "the demo server did not start: $(cat "$work/server.log")"
 }
 
-env -i PATH="$PATH" DISPLAY="$display" QT_QPA_PLATFORM=xcb HOME="$work/home" \
+env -i PATH="$PATH" ${TZ:+"TZ=$TZ"} DISPLAY="$display" QT_QPA_PLATFORM=xcb HOME="$work/home" \
     XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache" \
     XDG_RUNTIME_DIR="$work/runtime" TMPDIR="$work/tmp" LANG=C.UTF-8 \
     "$work/app/quillstar" --host 127.0.0.1 >"$work/client.out" 2>&1 &
@@ -182,7 +182,6 @@ for ((minute = 0; minute <= minutes; ++minute)); do
     kill -0 "$server" 2>/dev/null || { keep=1; fail "the demo server ended in minute $minute"; }
     stamp=$(now)
     read -r stall bars messages <<<"$(read_log "$since" "$stamp")"
-    [[ -d $log_dir ]] || stall=-
     since=$stamp
     rss+=("$(kb)") threads+=("$(count task)") fds+=("$(count fd)") stalls+=("$stall")
     printf '%6d %10d %7d %5d %9s %6s %8s\n' "$minute" "${rss[minute]}" "${threads[minute]}" \
