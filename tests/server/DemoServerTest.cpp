@@ -29,6 +29,19 @@ std::optional<test::PictureReply> Picture(const DemoServer &server)
     return test::FetchPicture(client);
 }
 
+// Command 11: one lot of product 1 bought at the market.
+test::Bytes MarketBuy(const Quote &quote)
+{
+    test::Bytes body(36, 0);
+    test::PutInt32(body, 0, 1);
+    test::PutFloat(body, 4, static_cast<float>(quote.buy));
+    test::PutFloat(body, 16, 1.0f);
+    test::PutInt32(body, 20, 1);
+    test::PutInt32(body, 24, 1);
+    test::PutFloat(body, 32, 1.0f);
+    return body;
+}
+
 TEST(DemoServerTest, TheSameSeedGivesTheSameTokensPicturesAndPrices)
 {
     DemoServer a(QuietOptions(11));
@@ -81,14 +94,7 @@ TEST(DemoServerTest, AClosedMarketRefusesOrdersUntilItOpens)
     ASSERT_TRUE(server.start());
     const test::LoginResult login = test::LogIn(server.ports().request, "demo", "demo", "1234");
     ASSERT_EQ(login.result, 1);
-    const Quote quote = server.quote(1);
-    test::Bytes body(36, 0);
-    test::PutInt32(body, 0, 1);
-    test::PutFloat(body, 4, static_cast<float>(quote.buy));
-    test::PutFloat(body, 16, 1.0f);
-    test::PutInt32(body, 20, 1);
-    test::PutInt32(body, 24, 1);
-    test::PutFloat(body, 32, 1.0f);
+    const test::Bytes body = MarketBuy(server.quote(1));
     auto order = [&] {
         test::RawClient client(server.ports().request);
         client.request(11, login.token, body);
@@ -117,15 +123,8 @@ TEST(DemoServerTest, AResetAccountIsTheOneTheServerStartedWith)
     for (const char *member : {"demo", "free"}) {
         const test::LoginResult login = test::LogIn(server.ports().request, member, member, "1234");
         ASSERT_EQ(login.result, 1) << member;
-        test::Bytes body(36, 0);
-        test::PutInt32(body, 0, 1);
-        test::PutFloat(body, 4, static_cast<float>(server.quote(1).buy));
-        test::PutFloat(body, 16, 1.0f);
-        test::PutInt32(body, 20, 1);
-        test::PutInt32(body, 24, 1);
-        test::PutFloat(body, 32, 1.0f);
         test::RawClient client(server.ports().request);
-        client.request(11, login.token, body);
+        client.request(11, login.token, MarketBuy(server.quote(1)));
         ASSERT_EQ(client.receiveInt32(), 1) << member;
         server.resetAccount(member);
     }
