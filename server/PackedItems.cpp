@@ -33,7 +33,8 @@ std::optional<std::int64_t> PackedItems::oldestOrdinal(const Shelf &shelf,
     // Through the newest kept item whose oldest bar is still in the history: keys sort by time.
     for (auto kept = shelf.rbegin(); kept != shelf.rend(); ++kept) {
         KLineBar oldestBar;
-        std::memcpy(&oldestBar, kept->second->records.data() + (kPerItem - 1) * kRecordSize,
+        std::memcpy(&oldestBar,
+                    kept->second->records.data() + (kRecordsPerArchiveItem - 1) * kRecordSize,
                     sizeof oldestBar);
         const std::string key = BarKey::of(oldestBar).str();
         const auto found = std::partition_point(

@@ -15,8 +15,8 @@
 namespace qs::server {
 
 // Deflated archive items of each product's older bars, kept so that a download deflates only
-// what changed. An item holds kRecordsPerArchiveItem bars counted from the oldest bar the
-// product ever had, so neither a new bar nor a trimmed front moves the bars of a whole item.
+// what changed. Items hold kRecordsPerArchiveItem bars each, counted from the oldest bar the
+// product had when first packed, so neither a new bar nor a trimmed front moves their bounds.
 // A kept item is used only while its bars are byte for byte those of the history at hand.
 class PackedItems {
 public:
@@ -26,6 +26,7 @@ public:
                                    std::size_t first, std::size_t count,
                                    std::span<const SignalRecord> signals);
 
+    // Whole items kept for the product.
     std::size_t items(int productId) const;
 
 private:
