@@ -9,6 +9,8 @@
 #include <QCoreApplication>
 #include <QProcess>
 
+#include <cstdio>
+
 namespace qs::ui {
 
 CTenwickApp::CTenwickApp(Options options, DesktopSeam &seam, QObject *parent)
@@ -31,7 +33,11 @@ bool CTenwickApp::start()
     m_instance = std::make_unique<SingleInstance>(m_options.instanceName);
     if (m_instance->askRunningInstance())
         return false;
-    m_instance->claim([this] { raiseTopWindow(); });
+    // A name that can be neither reached nor taken must not stop the client, nor go unnoticed.
+    if (!m_instance->claim([this] { raiseTopWindow(); }))
+        std::fprintf(stderr, "%s\n",
+                     qUtf8Printable(QStringLiteral("Running without the one-instance guard: %1: %2")
+                                        .arg(m_options.instanceName, m_instance->claimFailure())));
 
     if (!StartSocketLayer()) {
         m_seam.messageBox("无法初始化网络环境，程序已结束");

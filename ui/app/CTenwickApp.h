@@ -4,6 +4,7 @@
 #include "core/protocol/Session.h"
 #include "core/protocol/TradingData.h"
 #include "ui/app/CDlgLogin.h"
+#include "ui/app/SingleInstance.h"
 
 #include <QObject>
 #include <QPointer>
@@ -31,7 +32,7 @@ public:
         std::string serviceHost; // resolved once into the endpoint's address
         ServerEndpoint endpoint; // ports; the address is filled by start-up
         DataFolder folder;
-        QString instanceName = QStringLiteral("QS_TW_CLIENT");
+        QString instanceName = DefaultInstanceName();
         QStringList programArguments; // what a restart starts the program with
     };
 

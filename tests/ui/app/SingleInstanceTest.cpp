@@ -1,6 +1,10 @@
 #include "ui/app/SingleInstance.h"
 
+#include "tests/support/SeamRecorder.h"
+#include "ui/app/CTenwickApp.h"
+
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocalServer>
@@ -14,6 +18,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <list>
 #include <thread>
 
 namespace qs::ui {
@@ -37,15 +42,16 @@ bool AskWhileBusy(const QString &name)
     return running;
 }
 
-// What a crashed instance leaves behind: the socket file with nobody listening on it.
-void LeaveSocketFile(const QString &name)
+QString SocketPath(const QString &name)
 {
-    QString path;
-    {
-        QLocalServer server;
-        ASSERT_TRUE(server.listen(name));
-        path = server.fullServerName();
-    }
+    QLocalServer server;
+    EXPECT_TRUE(server.listen(name));
+    return server.fullServerName();
+}
+
+// What a crashed instance leaves behind: the socket file with nobody listening on it.
+void LeaveSocketFile(const QString &path)
+{
     const QByteArray file = QFile::encodeName(path);
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
@@ -77,20 +83,53 @@ TEST(SingleInstance, ABusyInstanceKeepsItsNameAndRaisesOnceFree)
     EXPECT_TRUE(QTest::qWaitFor([&] { return raised == 2; }, 5000));
 }
 
-TEST(SingleInstance, WithNobodyListeningANewStartTakesTheName)
+TEST(SingleInstance, WithNobodyListeningANewStartTakesTheNameUnlessSomethingBlocksIt)
 {
-    for (const bool crashed : {false, true}) {
-        SCOPED_TRACE(crashed ? "leftover socket file" : "no socket file");
-        const QString name = UniqueName();
-        if (crashed)
-            LeaveSocketFile(name);
-        SingleInstance next(name);
+    EXPECT_EQ(CTenwickApp::Options().instanceName, InstanceNameFor(QString::number(::getuid())));
+    const struct {
+        const char *what;
+        void (*before)(const QString &path);
+        bool claims;
+    } cases[] = {
+        {"no socket file", [](const QString &) {}, true},
+        {"leftover socket file", LeaveSocketFile, true},
+        // Even root can neither rename a socket over a directory nor remove it as a file.
+        {"a directory in the way", [](const QString &path) { QDir().mkdir(path); }, false},
+    };
+    // Each row is another user, whose guard stays claimed while the next one claims.
+    std::list<SingleInstance> users;
+    for (const auto &row : cases) {
+        SCOPED_TRACE(row.what);
+        const QString name = InstanceNameFor(UniqueName());
+        const QString path = SocketPath(name);
+        row.before(path);
+        SingleInstance &next = users.emplace_back(name);
         EXPECT_FALSE(next.askRunningInstance());
         int raised = 0;
-        ASSERT_TRUE(next.claim([&raised] { ++raised; }));
-        EXPECT_TRUE(AskWhileBusy(name));
-        EXPECT_TRUE(QTest::qWaitFor([&] { return raised == 1; }, 5000));
+        EXPECT_EQ(next.claim([&raised] { ++raised; }), row.claims)
+            << qPrintable(next.claimFailure());
+        if (row.claims) {
+            EXPECT_TRUE(AskWhileBusy(name));
+            EXPECT_TRUE(QTest::qWaitFor([&] { return raised == 1; }, 5000));
+        }
+        QDir().rmdir(path);
     }
+}
+
+TEST(SingleInstance, AStartThatCannotClaimItsNameRunsOnAndSaysSoOnce)
+{
+    CTenwickApp::Options options;
+    options.instanceName = UniqueName();
+    options.serviceHost = ""; // start-up then ends at its next step
+    const QString path = SocketPath(options.instanceName);
+    ASSERT_TRUE(QDir().mkdir(path));
+    test::SeamRecorder seam;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(CTenwickApp(options, seam).start());
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_EQ(seam.messageTexts(), std::vector<std::string>{"无法连接服务器，请检查网络"});
+    QDir().rmdir(path);
 }
 
 } // namespace
