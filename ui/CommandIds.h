@@ -16,6 +16,7 @@ inline constexpr int kMouseCross = 32873;      // 十字光标
 inline constexpr int kMouseDrag = 32875;       // 移动K线
 inline constexpr int kSignalHelp = 32795;      // 操盘信号说明
 inline constexpr int kAbout = 57664;           // 关于 Quillstar(&A)...
+inline constexpr int kOpenLogFolder = 32960;   // 打开日志文件夹
 inline constexpr int kMessageManager = 32784;
 inline constexpr int kWebSite = 32787;
 inline constexpr int kBlog = 32788;

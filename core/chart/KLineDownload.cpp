@@ -2,6 +2,7 @@
 
 #include "core/chart/BarList.h"
 #include "core/chart/SignalList.h"
+#include "core/platform/SupportLog.h"
 #include "core/protocol/Connection.h"
 #include "core/protocol/RequestHeader.h"
 #include "core/protocol/SignalRecord.h"
@@ -9,6 +10,7 @@
 
 #include <cstring>
 #include <optional>
+#include <string>
 #include <system_error>
 #include <utility>
 
@@ -317,6 +319,11 @@ void KLineDownload::finish(const Job &job, const BarKey &trailer, std::size_t tr
         return;
     m_timings.save = took;
     m_inProgress = false;
+    const auto total = std::chrono::duration_cast<std::chrono::milliseconds>(
+        timings.socket + timings.unpack + timings.merge + took);
+    SupportLog::line("kline", "product=" + std::to_string(job.productId)
+                                  + " bars=" + std::to_string(m_bars.size())
+                                  + " ms=" + std::to_string(total.count()));
 }
 
 void KLineDownload::removeCache(std::int32_t productId)
@@ -330,6 +337,9 @@ void KLineDownload::endFailed(const Job &job)
     std::lock_guard lock(m_mutex);
     if (!currentLocked(job))
         return;
+    const std::string reason = LastSocketErrorText();
+    SupportLog::line("kline-failed", "product=" + std::to_string(job.productId)
+                                         + (reason.empty() ? "" : " error=" + reason));
     m_current.reset();
     m_inProgress = false;
 }

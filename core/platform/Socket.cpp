@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <system_error>
 #include <utility>
 
 #ifdef _WIN32
@@ -101,6 +102,39 @@ constexpr int kSendFlags = 0;
 
 std::mutex gLayerMutex;
 bool gLayerStarted = false;
+
+enum class Failure { None, System, TimedOut, Cancelled, PeerClosed };
+thread_local Failure tFailure = Failure::None;
+thread_local int tSystemError = 0;
+
+int NativeError()
+{
+#ifdef _WIN32
+    return ::WSAGetLastError();
+#else
+    return errno;
+#endif
+}
+
+bool IsTimeOut(int error)
+{
+#ifdef _WIN32
+    return error == WSAETIMEDOUT;
+#else
+    return error == EAGAIN || error == EWOULDBLOCK || error == ETIMEDOUT;
+#endif
+}
+
+void NoteFailure(Failure failure, int systemError = 0)
+{
+    tFailure = failure == Failure::System && IsTimeOut(systemError) ? Failure::TimedOut : failure;
+    tSystemError = systemError;
+}
+
+void NoteSystemFailure()
+{
+    NoteFailure(Failure::System, NativeError());
+}
 
 // Descriptors must not leak into a restarted copy of the program.
 void SetCloseOnExec([[maybe_unused]] std::intptr_t handle)
@@ -305,6 +339,23 @@ void StopSocketLayer()
     gLayerStarted = false;
 }
 
+std::string LastSocketErrorText()
+{
+    switch (tFailure) {
+    case Failure::None:
+        return {};
+    case Failure::TimedOut:
+        return "timed out";
+    case Failure::Cancelled:
+        return "cancelled";
+    case Failure::PeerClosed:
+        return "closed by the peer";
+    case Failure::System:
+        break;
+    }
+    return std::system_category().message(tSystemError);
+}
+
 // ---------------------------------------------------------------------------------------------
 // Waker
 
@@ -378,32 +429,49 @@ Socket Socket::connect(Ipv4Address address, std::uint16_t port, Milliseconds con
                        Milliseconds receiveTimeout)
 {
     CancelToken *const token = CancelToken::current();
-    if (token != nullptr && token->cancelled())
+    const auto givenUp = [token] {
+        return token != nullptr && token->cancelled();
+    };
+    if (givenUp()) {
+        NoteFailure(Failure::Cancelled);
         return Socket();
+    }
     const std::intptr_t handle = NewTcpSocket();
-    if (handle == kInvalid)
+    if (handle == kInvalid) {
+        NoteSystemFailure();
         return Socket();
+    }
     Socket socket(handle);
-    if (token != nullptr && !token->track(socket.waker()))
+    if (token != nullptr && !token->track(socket.waker())) {
+        NoteFailure(Failure::Cancelled);
         return Socket();
+    }
 
-    if (!SetBlocking(handle, false))
+    if (!SetBlocking(handle, false)) {
+        NoteSystemFailure();
         return Socket();
+    }
     const sockaddr_in target = MakeAddress(address, port);
     int result
         = ::connect(Native(handle), reinterpret_cast<const sockaddr *>(&target), sizeof target);
     if (result != 0) {
-        if (!InProgress() && !Interrupted())
+        if (!InProgress() && !Interrupted()) {
+            NoteSystemFailure();
             return Socket();
-        if (!WaitForConnect(handle, connectTimeout, token))
+        }
+        if (!WaitForConnect(handle, connectTimeout, token)) {
+            NoteFailure(givenUp() ? Failure::Cancelled : Failure::TimedOut);
             return Socket();
+        }
         int error = 0;
         socklen_t length = sizeof error;
         if (::getsockopt(Native(handle), SOL_SOCKET, SO_ERROR, reinterpret_cast<char *>(&error),
                          &length)
                 != 0
-            || error != 0)
+            || error != 0) {
+            NoteFailure(givenUp() ? Failure::Cancelled : Failure::System, error);
             return Socket();
+        }
     }
     if (!SetBlocking(handle, true))
         return Socket();
@@ -465,6 +533,8 @@ long Socket::sendSome(const void *data, std::size_t size)
 #endif
         if (sent < 0 && Interrupted())
             continue;
+        if (sent < 0)
+            NoteSystemFailure();
         return sent < 0 ? -1 : static_cast<long>(sent);
     }
 }
@@ -496,6 +566,10 @@ long Socket::receive(void *buffer, std::size_t size)
 #endif
         if (got < 0 && Interrupted())
             continue;
+        if (got < 0)
+            NoteSystemFailure();
+        else if (got == 0)
+            NoteFailure(Failure::PeerClosed);
         return got < 0 ? -1 : static_cast<long>(got);
     }
 }

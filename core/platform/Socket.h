@@ -33,6 +33,10 @@ inline constexpr Milliseconds kConnectTimeout{10000};
 inline constexpr Milliseconds kReceiveTimeout{30000};
 inline constexpr Milliseconds kNoTimeout{0};
 
+// Why this thread's last socket call failed, for the support log: "timed out", "cancelled",
+// "closed by the peer" or the system's text. Empty before any failure.
+std::string LastSocketErrorText();
+
 // Lets another thread wake a socket's blocked receive without owning it. The owner's close and
 // this shutdown exclude each other, so a descriptor number reused after close is never touched.
 class SocketWaker {

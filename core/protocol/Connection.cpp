@@ -2,10 +2,12 @@
 
 #include "core/platform/CancelToken.h"
 #include "core/platform/DesktopSeam.h"
+#include "core/platform/SupportLog.h"
 #include "core/protocol/Session.h"
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 #include <utility>
 
 namespace qs {
@@ -105,12 +107,24 @@ long ReceiveExactByteWise(Socket &socket, void *buffer, std::size_t n)
     return static_cast<long>(n);
 }
 
+void LogFailedExchange(std::int32_t command, const char *step)
+{
+    std::string details = command < 0 ? std::string() : "command=" + std::to_string(command) + " ";
+    details += "step=";
+    details += step;
+    const std::string reason = LastSocketErrorText();
+    if (!reason.empty())
+        details += " error=" + reason;
+    SupportLog::line("exchange-failed", details);
+}
+
 Connection OpenRequestConnection(const ServerEndpoint &endpoint, DesktopSeam &seam,
                                  Milliseconds connectTimeout)
 {
     Socket socket
         = Socket::connect(endpoint.address, endpoint.requestPort, connectTimeout, kReceiveTimeout);
     if (!socket.isOpen()) {
+        LogFailedExchange(-1, "connect");
         // A channel being closed gives up its refresh; that is nothing to tell the member.
         if (!CancelToken::currentCancelled())
             seam.messageBox("无法连接服务器，操作已取消", MessageIcon::None, MessageButtons::Ok);

@@ -3,6 +3,7 @@
 #include "core/platform/Socket.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 namespace qs {
@@ -30,6 +31,10 @@ public:
     void shutdownAndClose();
     void close();
 
+    // The command of the last request sent on it, for the support log (-1 before any).
+    void noteCommand(std::int32_t command) { m_command = command; }
+    std::int32_t lastCommand() const { return m_command; }
+
 private:
     long endIfFailed(long received);
 
@@ -37,7 +42,12 @@ private:
     std::vector<char> m_buffer;
     std::size_t m_begin = 0;
     std::size_t m_end = 0;
+    std::int32_t m_command = -1;
 };
+
+// One support-log line for an exchange that failed at step ("connect", "header", "body",
+// "reply", "count"), with the socket layer's reason.
+void LogFailedExchange(std::int32_t command, const char *step);
 
 // Exactly n bytes into buffer and n is returned; otherwise the failing receive's result (0 when
 // the peer closed, negative on error or time-out). Bytes that did arrive stay in the buffer.

@@ -42,15 +42,19 @@ CountedList<T> ReadCountedList(Connection &connection, std::int32_t command)
     const ListCount count = ReadListCount(connection, rule);
     CountedList<T> list;
     list.ok = count.ok;
-    if (!count.ok)
+    if (!count.ok) {
+        LogFailedExchange(command, "count");
         return list;
+    }
     list.replaces = rule != CountRule::Lenient || count.count > 0;
     // Positions, pending orders and the summary pause 1 ms after each record.
     const bool pause = rule != CountRule::Lenient && command != 19;
     for (std::int64_t i = 0; i < count.count; ++i) {
         T record = ZeroRecord<T>();
-        if (ReceiveExact(connection, &record, sizeof(T)) != static_cast<long>(sizeof(T)))
+        if (ReceiveExact(connection, &record, sizeof(T)) != static_cast<long>(sizeof(T))) {
+            LogFailedExchange(command, "record");
             break;
+        }
         list.records.push_back(record);
         if (pause)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));

@@ -1,11 +1,13 @@
 #include "core/protocol/PushChannel.h"
 
 #include "core/platform/CancelToken.h"
+#include "core/platform/SupportLog.h"
 #include "core/protocol/Commands.h"
 #include "core/protocol/Connection.h"
 #include "core/protocol/PushEventSink.h"
 #include "core/protocol/RequestHeader.h"
 
+#include <string>
 #include <system_error>
 #include <utility>
 
@@ -69,6 +71,23 @@ private:
 };
 
 namespace {
+
+const char *EndText(PushStreamEnd end)
+{
+    switch (end) {
+    case PushStreamEnd::StreamEnded:
+        return "the stream ended";
+    case PushStreamEnd::ShortEvent:
+        return "an event broke off";
+    case PushStreamEnd::TextOverLimit:
+        return "a message over its length limit";
+    case PushStreamEnd::SessionClosed:
+        return "the session was closed";
+    case PushStreamEnd::KickedOff:
+        return "logged in elsewhere";
+    }
+    return "";
+}
 
 class ConnectionSource final : public PushByteSource {
 public:
@@ -178,6 +197,9 @@ void PushChannel::runThread(std::shared_ptr<Run> run, ServerEndpoint endpoint,
     {
         std::lock_guard lock(run->mutex);
         if (!socket.isOpen() || run->abandoned) {
+            if (!socket.isOpen() && !run->abandoned)
+                SupportLog::line("push-connect-failed", "port=" + std::to_string(endpoint.pushPort)
+                                                            + " error=" + LastSocketErrorText());
             run->connectFailed = !socket.isOpen();
             socket.close();
             run->active = false;
@@ -186,6 +208,7 @@ void PushChannel::runThread(std::shared_ptr<Run> run, ServerEndpoint endpoint,
         }
     }
     ++m_connections;
+    SupportLog::line("push-connected", "port=" + std::to_string(endpoint.pushPort));
 
     Connection connection(std::move(socket));
     const RequestHeader header = RequestHeader::make(cmd::kOpenPush, session);
@@ -195,8 +218,10 @@ void PushChannel::runThread(std::shared_ptr<Run> run, ServerEndpoint endpoint,
     RunSink sink(*run, m_sink);
     const PushStreamEnd end = ReadPushStream(source, sink);
     connection.close();
-    if (!run->dropped)
+    if (!run->dropped) {
         m_lastEnd = end;
+        SupportLog::line("push-lost", EndText(end));
+    }
     run->active = false;
     run->finished = true;
 }

@@ -19,12 +19,24 @@ ExchangeStep SendHeaderAndBody(Connection &connection, const void *header, std::
     return ExchangeStep::Done;
 }
 
+// A connection that never opened has logged its failure already.
+ExchangeStep Noted(Connection &connection, std::int32_t command, ExchangeStep step)
+{
+    connection.noteCommand(command);
+    if (step == ExchangeStep::Header || step == ExchangeStep::Body)
+        LogFailedExchange(command, step == ExchangeStep::Header ? "header" : "body");
+    return step;
+}
+
 Connection Open(const ServerLink &link, RequestExchange::NoConnection onFailure)
 {
     if (onFailure == RequestExchange::NoConnection::ShowMessage)
         return OpenRequestConnection(link.endpoint(), link.seam());
-    return Connection(Socket::connect(link.endpoint().address, link.endpoint().requestPort,
-                                      kConnectTimeout, kReceiveTimeout));
+    Connection connection(Socket::connect(link.endpoint().address, link.endpoint().requestPort,
+                                          kConnectTimeout, kReceiveTimeout));
+    if (!connection.isOpen())
+        LogFailedExchange(-1, "connect");
+    return connection;
 }
 
 } // namespace
@@ -33,7 +45,8 @@ ExchangeStep SendRequest(Connection &connection, const Session &session, std::in
                          const void *body, std::size_t size)
 {
     const RequestHeader header = RequestHeader::make(command, session);
-    return SendHeaderAndBody(connection, &header, sizeof header, body, size);
+    return Noted(connection, command,
+                 SendHeaderAndBody(connection, &header, sizeof header, body, size));
 }
 
 ExchangeStep ReceiveReply(Connection &connection, void *reply, std::size_t size, ReplyRead read)
@@ -41,6 +54,8 @@ ExchangeStep ReceiveReply(Connection &connection, void *reply, std::size_t size,
     if (!connection.isOpen())
         return ExchangeStep::Connect;
     const bool complete = ReceiveUpTo(connection, reply, size) == size;
+    if (!complete && read == ReplyRead::Exact)
+        LogFailedExchange(connection.lastCommand(), "reply");
     return complete || read == ReplyRead::UpTo ? ExchangeStep::Done : ExchangeStep::Reply;
 }
 
@@ -68,7 +83,8 @@ ExchangeStep RequestExchange::sendPreSession(std::int32_t command, const void *b
                                              std::size_t size)
 {
     const PreSessionHeader header = PreSessionHeader::make(command, 0);
-    return SendHeaderAndBody(m_connection, &header, sizeof header, body, size);
+    return Noted(m_connection, command,
+                 SendHeaderAndBody(m_connection, &header, sizeof header, body, size));
 }
 
 ExchangeStep RequestExchange::receive(void *reply, std::size_t size, ReplyRead read)

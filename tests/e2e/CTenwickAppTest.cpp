@@ -1,8 +1,12 @@
 #include "ui/app/CTenwickApp.h"
 
+#include "core/platform/DataFolder.h"
+#include "core/platform/MachineIdentity.h"
+#include "core/platform/SupportLog.h"
 #include "server/DemoServer.h"
 #include "tests/support/SeamRecorder.h"
 #include "tests/support/TempFolder.h"
+#include "ui/CommandIds.h"
 #include "ui/app/CChildView.h"
 #include "ui/app/CMainFrame.h"
 #include "ui/app/SingleInstance.h"
@@ -12,11 +16,16 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <filesystem>
+#include <regex>
+#include <string>
 #include <thread>
+#include <vector>
 
 namespace qs::ui {
 namespace {
@@ -99,6 +108,46 @@ TEST(CTenwickApp, LoginLeadsToTheMainFrame)
     app.restart();
     EXPECT_FALSE(pushOpenAtStart);
     EXPECT_FALSE(frameVisibleAtStart);
+}
+
+// A run through the real login dialog leaves a log a member can send: the push channel and the
+// history download are in it, and neither the password, the code, the token nor the machine.
+TEST(CTenwickApp, TheSupportLogTellsTheRunAndKeepsNoSecrets)
+{
+    server::DemoServer server(Options());
+    ASSERT_TRUE(server.start());
+    test::TempFolder temp;
+    const std::filesystem::path logs = temp.path() / "logs";
+    SupportLog::open(logs);
+    test::SeamRecorder seam;
+    {
+        CTenwickApp app(AppOptions(server, temp), seam);
+        AnswerLogin(true);
+        ASSERT_TRUE(app.start());
+        CChildView *view = app.mainFrame()->clientView();
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return view->pushChannelOpen() && view->state().historyLoaded(); }, 10000));
+        app.mainFrame()->onCommand(command::kOpenLogFolder);
+        EXPECT_EQ(seam.webPages(), std::vector<std::string>{
+                                       QUrl::fromLocalFile(QString::fromStdString(logs.string()))
+                                           .toString()
+                                           .toStdString()});
+        std::vector<std::string> secrets{"demo", AdapterAddressText(), ProcessorIdText()};
+        for (const std::int32_t value : app.session().token().values)
+            secrets.push_back(std::to_string(value));
+        SupportLog::close();
+
+        std::string log;
+        ReadWholeFile(logs / "quillstar.log", log);
+        EXPECT_NE(log.find(" push-connected port="), std::string::npos) << log;
+        EXPECT_NE(log.find(" kline product="), std::string::npos) << log;
+        for (const std::string &secret : secrets) {
+            if (secret.size() >= 4) {
+                EXPECT_EQ(log.find(secret), std::string::npos) << secret << " in\n" << log;
+            }
+        }
+        EXPECT_FALSE(std::regex_search(log, std::regex(R"(\b1234\b)"))) << log;
+    }
 }
 
 TEST(CTenwickApp, CancelledLoginEndsWithoutAFrame)

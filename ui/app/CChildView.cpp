@@ -2,6 +2,7 @@
 
 #include "core/alerts/MessageList.h"
 #include "core/platform/DesktopSeam.h"
+#include "core/platform/SupportLog.h"
 #include "core/protocol/TradingData.h"
 
 #include <QEvent>
@@ -150,6 +151,7 @@ void CChildView::onWatchdog()
 {
     if (!m_state.watchdogTick())
         return;
+    SupportLog::line("push-reconnect", "no heartbeat within the watchdog period");
     m_watchdog.stop();
     closePushChannel();
     restartView();
@@ -186,6 +188,8 @@ void CChildView::endSession(SessionEnd why)
     if (m_sessionEnding)
         return;
     m_sessionEnding = true;
+    SupportLog::line("session-ended",
+                     why == SessionEnd::KickedOff ? "logged in elsewhere" : "the link was lost");
     m_watchdog.stop();
     closePushChannel();
     m_link.seam().messageBox(why == SessionEnd::KickedOff ? kKickedOffText : kLinkLostText,

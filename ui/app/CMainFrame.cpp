@@ -5,6 +5,7 @@
 #include "core/chart/ClientSettings.h"
 #include "core/chart/ProductCatalog.h"
 #include "core/platform/DesktopSeam.h"
+#include "core/platform/SupportLog.h"
 #include "core/protocol/LoginExchange.h"
 #include "core/protocol/TradingData.h"
 #include "core/protocol/TradingQueries.h"
@@ -23,6 +24,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QToolBar>
+#include <QUrl>
 
 namespace qs::ui {
 
@@ -222,6 +224,15 @@ bool CMainFrame::runFrameCommand(int commandId)
         m_view->chartPanel()->onToolCommand(commandId);
         updateToolChecks();
         return true;
+    case command::kOpenLogFolder: {
+        // What a member sends to support; the folder is there as soon as the log is open.
+        const std::filesystem::path logs = SupportLog::folder();
+        if (!logs.empty())
+            m_link.seam().openWebPage(QUrl::fromLocalFile(QString::fromStdString(logs.string()))
+                                          .toString()
+                                          .toStdString());
+        return true;
+    }
     case command::kAbout: {
         CAboutDlg about(this);
         about.exec();

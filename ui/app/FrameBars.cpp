@@ -83,6 +83,7 @@ void FrameBars::buildMenus()
     QMenu *help = bar->addMenu(QStringLiteral("帮助"));
     help->setObjectName(QStringLiteral("menuHelp"));
     help->addAction(makeAction(command::kSignalHelp, QStringLiteral("操盘信号说明")));
+    help->addAction(makeAction(command::kOpenLogFolder, QStringLiteral("打开日志文件夹")));
     help->addAction(makeAction(command::kAbout, QStringLiteral("关于 Quillstar(&A)...")));
 }
 

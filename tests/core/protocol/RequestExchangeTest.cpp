@@ -1,13 +1,17 @@
 #include "core/protocol/RequestExchange.h"
 
+#include "core/platform/DataFolder.h"
+#include "core/platform/SupportLog.h"
 #include "core/protocol/Commands.h"
 #include "tests/core/protocol/TradingTestRecords.h"
 #include "tests/support/SeamRecorder.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 namespace qs {
 namespace {
@@ -69,6 +73,39 @@ TEST(RequestExchange, AShortReplyKeepsWhatArrivedAndFailsOnlyAnExactRead)
         EXPECT_EQ(exchange.receive(reply, c.read), c.step);
         EXPECT_EQ(reply, (std::array<std::uint8_t, 4>{7, 0, 0xEE, 0xEE}));
     }
+}
+
+// Each failed step leaves one support-log line naming the command, the step and the reason.
+TEST(RequestExchange, AFailedExchangeLeavesOneLogLine)
+{
+    test::TempFolder temp;
+    SupportLog::open(temp.path());
+    const Session session = test::TestSession();
+    SeamRecorder seam;
+    ServerEndpoint refused;
+    {
+        ScriptedPeer gone(Script{});
+        refused = gone.endpoint();
+    }
+    ScriptedPeer cut(Script().expect(Header(cmd::kAccount)).sendThenClose(Bytes(3, 0)));
+    const struct {
+        ServerEndpoint endpoint;
+        const char *line;
+    } rows[] = {
+        {refused, " exchange-failed step=connect error=Connection refused\n"},
+        {cut.endpoint(), " exchange-failed command=21 step=reply error=closed by the peer\n"},
+    };
+    for (const auto &row : rows) {
+        std::array<std::uint8_t, 160> reply{};
+        RequestExchange exchange(ServerLink(row.endpoint, session, seam));
+        exchange.send(cmd::kAccount);
+        exchange.receive(reply.data(), reply.size());
+        exchange.finish();
+        std::string log;
+        ReadWholeFile(temp.path() / "quillstar.log", log);
+        EXPECT_NE(log.find(row.line), std::string::npos) << log;
+    }
+    SupportLog::close();
 }
 
 } // namespace
