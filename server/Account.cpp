@@ -166,7 +166,6 @@ bool StopsFit(std::int32_t side, double entry, double stopLoss, double takeProfi
     return true;
 }
 
-// A typed stop: not a number is refused, 0 or less means none.
 // Where a closing order at its limit price leaves the position, as the limit-close window shows
 // its stop bounds: a closing sell at the price less the sell spread, a closing buy at the price
 // plus the buy spread.
@@ -176,6 +175,7 @@ double ClosingEntry(std::int32_t side, double price, const TypeInfo &product)
     return RoundPrice(price + spread, product.digits);
 }
 
+// A typed stop: not a number is refused, 0 or less means none.
 bool ReadStop(double typed, int digits, double &stop)
 {
     if (!std::isfinite(typed))

@@ -314,11 +314,14 @@ void KLineDownload::finish(const Job &job, const BarKey &trailer, std::size_t tr
             took = Since(started);
         }
     }
-    std::lock_guard lock(m_mutex);
-    if (!currentLocked(job))
-        return;
-    m_timings.save = took;
-    m_inProgress = false;
+    {
+        std::lock_guard lock(m_mutex);
+        if (!currentLocked(job))
+            return;
+        m_timings.save = took;
+        m_inProgress = false;
+    }
+    // Outside m_mutex, like the cache write: the log writes to disk too.
     const auto total = std::chrono::duration_cast<std::chrono::milliseconds>(
         timings.socket + timings.unpack + timings.merge + took);
     SupportLog::line("kline", "product=" + std::to_string(job.productId)
@@ -334,14 +337,16 @@ void KLineDownload::removeCache(std::int32_t productId)
 
 void KLineDownload::endFailed(const Job &job)
 {
-    std::lock_guard lock(m_mutex);
-    if (!currentLocked(job))
-        return;
+    {
+        std::lock_guard lock(m_mutex);
+        if (!currentLocked(job))
+            return;
+        m_current.reset();
+        m_inProgress = false;
+    }
     const std::string reason = LastSocketErrorText();
     SupportLog::line("kline-failed", "product=" + std::to_string(job.productId)
                                          + (reason.empty() ? "" : " error=" + reason));
-    m_current.reset();
-    m_inProgress = false;
 }
 
 } // namespace qs

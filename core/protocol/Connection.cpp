@@ -1,6 +1,5 @@
 #include "core/protocol/Connection.h"
 
-#include "core/platform/CancelToken.h"
 #include "core/platform/DesktopSeam.h"
 #include "core/platform/SupportLog.h"
 #include "core/protocol/Session.h"
@@ -125,9 +124,7 @@ Connection OpenRequestConnection(const ServerEndpoint &endpoint, DesktopSeam &se
         = Socket::connect(endpoint.address, endpoint.requestPort, connectTimeout, kReceiveTimeout);
     if (!socket.isOpen()) {
         LogFailedExchange(-1, "connect");
-        // A channel being closed gives up its refresh; that is nothing to tell the member.
-        if (!CancelToken::currentCancelled())
-            seam.messageBox("无法连接服务器，操作已取消", MessageIcon::None, MessageButtons::Ok);
+        seam.messageBox("无法连接服务器，操作已取消", MessageIcon::None, MessageButtons::Ok);
         return Connection();
     }
     return Connection(std::move(socket));

@@ -60,8 +60,8 @@ std::size_t ReceiveUpTo(Connection &connection, void *buffer, std::size_t n);
 // buffered read against).
 long ReceiveExactByteWise(Socket &socket, void *buffer, std::size_t n);
 
-// Connects to the request port. On failure shows "无法连接服务器，操作已取消" (unless the thread's
-// work was given up) and returns a closed connection.
+// Connects to the request port. On failure shows "无法连接服务器，操作已取消" and returns a closed
+// connection.
 Connection OpenRequestConnection(const ServerEndpoint &endpoint, DesktopSeam &seam,
                                  Milliseconds connectTimeout = kConnectTimeout);
 

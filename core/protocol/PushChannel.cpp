@@ -194,18 +194,25 @@ void PushChannel::runThread(std::shared_ptr<Run> run, ServerEndpoint endpoint,
     // No receive time-out: a silent channel is the heartbeat watchdog's business.
     Socket socket
         = Socket::connect(endpoint.address, endpoint.pushPort, kConnectTimeout, kNoTimeout);
+    bool given = false;
+    bool failedUnasked = false;
     {
         std::lock_guard lock(run->mutex);
-        if (!socket.isOpen() || run->abandoned) {
-            if (!socket.isOpen() && !run->abandoned)
-                SupportLog::line("push-connect-failed", "port=" + std::to_string(endpoint.pushPort)
-                                                            + " error=" + LastSocketErrorText());
+        given = !socket.isOpen() || run->abandoned;
+        failedUnasked = !socket.isOpen() && !run->abandoned;
+        if (given) {
             run->connectFailed = !socket.isOpen();
             socket.close();
-            run->active = false;
-            run->finished = true;
-            return;
         }
+    }
+    if (given) {
+        // Logged outside the lock, which close() takes on the UI thread.
+        if (failedUnasked)
+            SupportLog::line("push-connect-failed", "port=" + std::to_string(endpoint.pushPort)
+                                                        + " error=" + LastSocketErrorText());
+        run->active = false;
+        run->finished = true;
+        return;
     }
     ++m_connections;
     SupportLog::line("push-connected", "port=" + std::to_string(endpoint.pushPort));
