@@ -6,8 +6,8 @@
 #include "core/protocol/KLineBar.h"
 #include "core/protocol/ServerLink.h"
 #include "core/protocol/Session.h"
-#include "core/protocol/TradingData.h"
 #include "core/protocol/WireRecord.h"
+#include "core/trading/TradingData.h"
 
 #include <benchmark/benchmark.h>
 

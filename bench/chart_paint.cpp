@@ -6,9 +6,9 @@
 // background and watermark are drawn too instead of coming from their cache.
 #include "core/chart/BarList.h"
 #include "core/chart/ChartViewport.h"
-#include "core/chart/SignalList.h"
-#include "core/protocol/TradingData.h"
+#include "core/market/SignalList.h"
 #include "core/protocol/WireRecord.h"
+#include "core/trading/TradingData.h"
 #include "ui/chart/ChartPainter.h"
 
 #include <QGuiApplication>

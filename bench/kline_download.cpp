@@ -6,7 +6,7 @@
 #include "core/chart/BarList.h"
 #include "core/chart/KLineCache.h"
 #include "core/chart/KLineDownload.h"
-#include "core/chart/SignalList.h"
+#include "core/market/SignalList.h"
 #include "server/DemoServer.h"
 #include "tests/support/TempFolder.h"
 

@@ -9,7 +9,7 @@
 #include "core/protocol/LoginExchange.h"
 #include "core/protocol/OrderRecords.h"
 #include "core/protocol/RequestExchange.h"
-#include "core/protocol/TradingData.h"
+#include "core/trading/TradingData.h"
 #include "server/DemoServer.h"
 
 #include <benchmark/benchmark.h>

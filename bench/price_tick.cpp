@@ -4,10 +4,10 @@
 // after a refresh.
 #include "bench/QuietSeam.h"
 #include "core/platform/AnsiCodec.h"
-#include "core/protocol/PriceTick.h"
 #include "core/protocol/Session.h"
-#include "core/protocol/TradingData.h"
 #include "core/protocol/WireRecord.h"
+#include "core/trading/PriceTick.h"
+#include "core/trading/TradingData.h"
 
 #include <benchmark/benchmark.h>
 

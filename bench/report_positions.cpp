@@ -2,11 +2,11 @@
 // of one product rewriting its 100 rows. Goals: at most 30 ms per fill, at most 1 ms per tick.
 #include "bench/QuietSeam.h"
 #include "core/platform/AnsiCodec.h"
-#include "core/protocol/TradingData.h"
 #include "core/protocol/WireRecord.h"
+#include "core/trading/TradingData.h"
 #include "ui/TradingNotices.h"
 #include "ui/report/CSPage1.h"
-#include "ui/report/CSortListCtrl.h"
+#include "ui/widgets/CSortListCtrl.h"
 
 #include <QApplication>
 
@@ -68,7 +68,7 @@ struct Desk {
                                            [] {
                                                return 1;
                                            }};
-        page = std::make_unique<qs::ui::CSPage1>(context, [] {});
+        page = std::make_unique<qs::ui::CSPage1>(context, qs::ui::OrderWindows{}, [] {});
     }
 };
 

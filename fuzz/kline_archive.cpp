@@ -3,7 +3,7 @@
 // into a real archive that is then damaged at a few places.
 #include "core/chart/ArchiveReader.h"
 #include "core/chart/BarList.h"
-#include "core/chart/SignalList.h"
+#include "core/market/SignalList.h"
 #include "core/protocol/KLineBar.h"
 #include "core/protocol/SignalRecord.h"
 #include "core/protocol/WireRecord.h"

@@ -6,8 +6,8 @@
 #include "core/platform/PriceFormat.h"
 #include "core/protocol/AlertInfo.h"
 #include "core/protocol/KLineBar.h"
-#include "core/protocol/TradingData.h"
 #include "core/protocol/WireRecord.h"
+#include "core/trading/TradingData.h"
 
 #include <vector>
 

@@ -5,7 +5,7 @@
 #include "core/protocol/Commands.h"
 #include "core/protocol/CountedList.h"
 #include "core/protocol/RequestExchange.h"
-#include "core/protocol/TradingQueries.h"
+#include "core/trading/TradingQueries.h"
 
 #include <utility>
 

@@ -3,7 +3,7 @@
 #include "core/alerts/AlertCheck.h"
 #include "core/alerts/MessageList.h"
 #include "core/app/ClientEvents.h"
-#include "core/chart/ClientViewState.h"
+#include "core/app/ClientViewState.h"
 #include "core/platform/SoundIds.h"
 
 namespace qs {

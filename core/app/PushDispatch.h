@@ -1,9 +1,9 @@
 #pragma once
 
-#include "core/protocol/PriceTick.h"
 #include "core/protocol/PushEventSink.h"
 #include "core/protocol/ServerLink.h"
 #include "core/signals/SignalFeed.h"
+#include "core/trading/PriceTick.h"
 
 #include <atomic>
 

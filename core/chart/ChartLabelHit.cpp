@@ -1,6 +1,6 @@
 #include "core/chart/ChartLabelHit.h"
 
-#include "core/protocol/TradingData.h"
+#include "core/trading/TradingData.h"
 
 #include <cstdint>
 #include <mutex>

@@ -1,7 +1,7 @@
 #include "core/chart/ChartViewport.h"
 
-#include "core/chart/SignalList.h"
-#include "core/protocol/TradingData.h"
+#include "core/market/SignalList.h"
+#include "core/trading/TradingData.h"
 
 #include <algorithm>
 #include <cmath>

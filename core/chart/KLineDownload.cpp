@@ -1,7 +1,7 @@
 #include "core/chart/KLineDownload.h"
 
 #include "core/chart/BarList.h"
-#include "core/chart/SignalList.h"
+#include "core/market/SignalList.h"
 #include "core/platform/SupportLog.h"
 #include "core/protocol/Connection.h"
 #include "core/protocol/RequestHeader.h"

@@ -3,7 +3,7 @@
 #include "core/orders/OrderNumbers.h"
 #include "core/platform/PriceFormat.h"
 #include "core/protocol/OrderRecords.h"
-#include "core/protocol/TradingData.h"
+#include "core/trading/TradingData.h"
 
 #include <algorithm>
 #include <cmath>

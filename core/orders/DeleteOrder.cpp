@@ -4,9 +4,9 @@
 #include "core/platform/DesktopSeam.h"
 #include "core/platform/SoundIds.h"
 #include "core/protocol/Commands.h"
-#include "core/protocol/RecalcAccountFigures.h"
 #include "core/protocol/RequestExchange.h"
-#include "core/protocol/TradingQueries.h"
+#include "core/trading/RecalcAccountFigures.h"
+#include "core/trading/TradingQueries.h"
 
 #include <algorithm>
 #include <array>

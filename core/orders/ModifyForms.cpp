@@ -2,8 +2,8 @@
 
 #include "core/orders/OrderNumbers.h"
 #include "core/orders/OrderRules.h"
-#include "core/protocol/TradingData.h"
 #include "core/protocol/WireRecord.h"
+#include "core/trading/TradingData.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,8 +1,8 @@
 #include "core/orders/OrderRefetch.h"
 
-#include "core/protocol/RecalcAccountFigures.h"
 #include "core/protocol/RequestExchange.h"
-#include "core/protocol/TradingQueries.h"
+#include "core/trading/RecalcAccountFigures.h"
+#include "core/trading/TradingQueries.h"
 
 namespace qs {
 

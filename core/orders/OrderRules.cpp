@@ -21,13 +21,6 @@ bool IsWholeMultiple(const Decimal &value, const Decimal &unit)
 
 } // namespace
 
-std::string FormatG(double value)
-{
-    char text[64];
-    std::snprintf(text, sizeof text, "%g", value);
-    return text;
-}
-
 std::optional<std::string> CheckLots(double lots, const TypeInfo &product)
 {
     // The lot field starts at the minimum as the member reads it ("0.1"), and that double lies

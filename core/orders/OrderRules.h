@@ -8,9 +8,6 @@
 
 namespace qs {
 
-// "%g" of a value, as the refusal and result texts print their numbers.
-std::string FormatG(double value);
-
 // Range first ("交易手数不合法，请修改后重试", both bounds inclusive), then the multiple: lots
 // divided by lotStep / 10^lotDecimals in decimal arithmetic must be whole, else
 // "交易手数必须是%g的倍数".

@@ -22,6 +22,13 @@ std::string FormatPrice(double value, int digits)
     return std::string(text, static_cast<std::size_t>(std::min<int>(length, sizeof text - 1)));
 }
 
+std::string FormatG(double value)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
+}
+
 float PowerOfTen(int digits)
 {
     digits = std::clamp(digits, -kMaxPowerDigits, kMaxPowerDigits);

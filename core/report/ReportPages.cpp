@@ -1,9 +1,8 @@
 #include "core/report/ReportPages.h"
 
-#include "core/orders/OrderRules.h"
 #include "core/platform/Decimal.h"
 #include "core/platform/PriceFormat.h"
-#include "core/protocol/FloatingProfitCache.h"
+#include "core/trading/FloatingProfitCache.h"
 
 #include <cmath>
 #include <limits>

@@ -1,7 +1,7 @@
 #include "core/signals/BlinkList.h"
 
-#include "core/chart/ProductCatalog.h"
-#include "core/chart/ProductNotificationFlags.h"
+#include "core/market/ProductCatalog.h"
+#include "core/market/ProductNotificationFlags.h"
 
 #include <algorithm>
 

@@ -1,10 +1,10 @@
 #include "core/signals/SignalFeed.h"
 
-#include "core/chart/ProductNotificationFlags.h"
-#include "core/chart/SignalList.h"
+#include "core/market/ProductNotificationFlags.h"
+#include "core/market/SignalList.h"
 #include "core/platform/SoundIds.h"
-#include "core/protocol/TradingData.h"
 #include "core/signals/Announcement.h"
+#include "core/trading/TradingData.h"
 
 namespace qs {
 

@@ -5,7 +5,7 @@
 //
 // Usage: fuzz_seed_writer <corpus folder>; the seeds of fuzz_<name> go to <folder>/fuzz_<name>/.
 // The output depends on nothing but this program: a fixed clock and fixed random seeds.
-#include "core/chart/ProductNotificationFlags.h"
+#include "core/market/ProductNotificationFlags.h"
 #include "core/orders/CloseForms.h"
 #include "core/orders/DeleteOrder.h"
 #include "core/orders/ModifyForms.h"

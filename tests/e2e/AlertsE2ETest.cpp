@@ -7,7 +7,7 @@
 #include "ui/alerts/AlertSetup.h"
 #include "ui/alerts/CPriceAlter.h"
 #include "ui/app/FrameTimers.h"
-#include "ui/report/CSortListCtrl.h"
+#include "ui/widgets/CSortListCtrl.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -11,7 +11,7 @@
 #include "tests/support/TempFolder.h"
 #include "ui/app/CChildView.h"
 
-#include "core/protocol/TradingData.h"
+#include "core/trading/TradingData.h"
 
 #include <QSignalSpy>
 #include <QTest>

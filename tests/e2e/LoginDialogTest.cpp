@@ -1,7 +1,7 @@
 #include "ui/app/CDlgLogin.h"
 
 #include "core/BuildConfig.h"
-#include "core/chart/ClientSettings.h"
+#include "core/app/ClientSettings.h"
 #include "server/DemoServer.h"
 #include "tests/support/SeamRecorder.h"
 #include "tests/support/TempFolder.h"

@@ -3,11 +3,11 @@
 #include "tests/e2e/TradingFrame.h"
 #include "ui/TradingNotices.h"
 #include "ui/chart/CKMain.h"
-#include "ui/chart/CPriceStatic.h"
 #include "ui/orders/CModifyDelegate.h"
 #include "ui/orders/COrderModify.h"
 #include "ui/orders/COrderSJClose.h"
 #include "ui/orders/COrderZJClose.h"
+#include "ui/widgets/CPriceStatic.h"
 
 #include <QComboBox>
 #include <QLineEdit>

@@ -1,10 +1,10 @@
 // The two open dialogs through the main frame against the demo server.
-#include "core/orders/OrderRules.h"
+#include "core/platform/PriceFormat.h"
 #include "tests/e2e/TradingFrame.h"
 #include "ui/CommandIds.h"
-#include "ui/chart/CPriceStatic.h"
 #include "ui/orders/COpenOrder.h"
 #include "ui/orders/COpenOrderZj.h"
+#include "ui/widgets/CPriceStatic.h"
 
 #include <QComboBox>
 #include <QLineEdit>

@@ -8,7 +8,7 @@
 
 #include "core/alerts/AlertList.h"
 #include "core/alerts/MessageList.h"
-#include "core/protocol/TradingData.h"
+#include "core/trading/TradingData.h"
 
 #include <QSignalSpy>
 #include <QTest>

@@ -4,15 +4,16 @@
 #include "tests/e2e/TradingFrame.h"
 #include "ui/CommandIds.h"
 #include "ui/orders/COrderSJClose.h"
+#include "ui/orders/OrderWindowsFactory.h"
 #include "ui/report/CSPage1.h"
 #include "ui/report/CSPage3.h"
 #include "ui/report/CSPage4.h"
 #include "ui/report/CSPage6.h"
 #include "ui/report/CSimulateMain.h"
-#include "ui/report/CSortListCtrl.h"
 #include "ui/report/CSpage2.h"
 #include "ui/report/CSpage5.h"
 #include "ui/report/ReportGrid.h"
+#include "ui/widgets/CSortListCtrl.h"
 
 #include <QComboBox>
 #include <QMenu>
@@ -51,7 +52,8 @@ protected:
         ASSERT_EQ(placeOrder(order_kind::kMarket, m_server.quote(kOther).buy, 1, kOther), 1);
         ASSERT_EQ(placeOrder(order_kind::kLimit, m_server.quote(kProduct).buy - 20), 1);
         startFrame();
-        m_report = std::make_unique<CSimulateMain>(frameContext());
+        m_report
+            = std::make_unique<CSimulateMain>(frameContext(), MakeOrderWindows(frameContext()));
         m_report->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(m_report.get()));
     }

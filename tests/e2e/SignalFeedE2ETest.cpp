@@ -1,10 +1,10 @@
 #include "ui/app/CMainFrame.h"
 
-#include "core/chart/SignalList.h"
+#include "core/market/SignalList.h"
 #include "core/platform/PriceFormat.h"
 #include "core/protocol/KLineBar.h"
-#include "core/protocol/TradingData.h"
 #include "core/protocol/WireRecord.h"
+#include "core/trading/TradingData.h"
 #include "server/DemoServer.h"
 #include "tests/e2e/DemoLogin.h"
 #include "tests/support/SeamRecorder.h"

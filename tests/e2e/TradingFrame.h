@@ -2,11 +2,11 @@
 
 // A main frame trading product 1 against an in-process demo server, for the order tests.
 
-#include "core/chart/ClientSettings.h"
+#include "core/app/ClientSettings.h"
 #include "core/protocol/Commands.h"
 #include "core/protocol/OrderRecords.h"
 #include "core/protocol/RequestExchange.h"
-#include "core/protocol/TradingData.h"
+#include "core/trading/TradingData.h"
 #include "server/DemoServer.h"
 #include "tests/e2e/DemoLogin.h"
 #include "tests/support/SeamRecorder.h"

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/CommandRouter.h"
+#include "ui/FrameContext.h"
 
 namespace qs {
 class AlertList;

@@ -1,6 +1,6 @@
 #include "ui/alerts/AlertSetup.h"
 
-#include "core/chart/ProductNotificationFlags.h"
+#include "core/market/ProductNotificationFlags.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

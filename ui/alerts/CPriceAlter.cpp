@@ -4,9 +4,9 @@
 #include "core/alerts/AlertList.h"
 #include "core/alerts/AlertTexts.h"
 #include "core/platform/DesktopSeam.h"
-#include "core/protocol/TradingData.h"
+#include "core/trading/TradingData.h"
 #include "ui/TradingNotices.h"
-#include "ui/report/CSortListCtrl.h"
+#include "ui/widgets/CSortListCtrl.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/CommandRouter.h"
+#include "ui/FrameContext.h"
 
 #include <QDialog>
 

@@ -3,7 +3,7 @@
 #include "core/alerts/MessageList.h"
 #include "core/platform/DesktopSeam.h"
 #include "core/platform/SupportLog.h"
-#include "core/protocol/TradingData.h"
+#include "core/trading/TradingData.h"
 
 #include <QEvent>
 #include <QKeyEvent>

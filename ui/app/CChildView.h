@@ -1,9 +1,9 @@
 #pragma once
 
+#include "core/app/ClientViewState.h"
 #include "core/app/PushDispatch.h"
 #include "core/chart/BarList.h"
-#include "core/chart/ClientViewState.h"
-#include "core/chart/SignalList.h"
+#include "core/market/SignalList.h"
 #include "core/platform/DataFolder.h"
 #include "core/protocol/PushChannel.h"
 #include "core/protocol/ServerLink.h"

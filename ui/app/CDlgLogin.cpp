@@ -1,7 +1,7 @@
 #include "ui/app/CDlgLogin.h"
 
 #include "core/BuildConfig.h"
-#include "core/chart/ClientSettings.h"
+#include "core/app/ClientSettings.h"
 #include "core/platform/DesktopSeam.h"
 #include "core/platform/MachineIdentity.h"
 #include "ui/app/VerificationPictureView.h"

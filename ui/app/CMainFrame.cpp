@@ -2,13 +2,13 @@
 
 #include "core/BuildConfig.h"
 #include "core/alerts/AlertQueries.h"
-#include "core/chart/ClientSettings.h"
-#include "core/chart/ProductCatalog.h"
+#include "core/app/ClientSettings.h"
+#include "core/market/ProductCatalog.h"
 #include "core/platform/DesktopSeam.h"
 #include "core/platform/SupportLog.h"
 #include "core/protocol/LoginExchange.h"
-#include "core/protocol/TradingData.h"
-#include "core/protocol/TradingQueries.h"
+#include "core/trading/TradingData.h"
+#include "core/trading/TradingQueries.h"
 #include "ui/CommandIds.h"
 #include "ui/alerts/AlertCommands.h"
 #include "ui/app/CAboutDlg.h"
@@ -16,6 +16,7 @@
 #include "ui/app/FrameBars.h"
 #include "ui/app/FrameTimers.h"
 #include "ui/orders/OrderCommands.h"
+#include "ui/orders/OrderWindowsFactory.h"
 #include "ui/report/ReportCommands.h"
 
 #include <QAction>
@@ -128,7 +129,7 @@ void CMainFrame::createTimers()
 void CMainFrame::createRouters()
 {
     m_routers.push_back(std::make_unique<OrderCommands>(context()));
-    m_routers.push_back(std::make_unique<ReportCommands>(context()));
+    m_routers.push_back(std::make_unique<ReportCommands>(context(), MakeOrderWindows(context())));
     m_routers.push_back(std::make_unique<AlertCommands>(
         context(), m_messages, [this] { m_timers->stopMessageBlink(); }, m_alerts,
         m_view->productFlags()));

@@ -2,10 +2,11 @@
 
 #include "core/alerts/AlertList.h"
 #include "core/alerts/MessageList.h"
-#include "core/chart/ProductSelection.h"
+#include "core/app/ProductSelection.h"
 #include "core/platform/DataFolder.h"
 #include "core/protocol/ServerLink.h"
 #include "ui/CommandRouter.h"
+#include "ui/FrameContext.h"
 #include "ui/TradingNotices.h"
 
 #include <QMainWindow>

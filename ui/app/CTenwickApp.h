@@ -2,7 +2,7 @@
 
 #include "core/platform/DataFolder.h"
 #include "core/protocol/Session.h"
-#include "core/protocol/TradingData.h"
+#include "core/trading/TradingData.h"
 #include "ui/app/CDlgLogin.h"
 #include "ui/app/SingleInstance.h"
 

@@ -1,9 +1,9 @@
 #include "ui/app/FrameBars.h"
 
-#include "core/chart/ProductCatalog.h"
-#include "core/chart/ProductSelection.h"
+#include "core/app/ProductSelection.h"
+#include "core/market/ProductCatalog.h"
 #include "ui/CommandIds.h"
-#include "ui/widgets/ToolbarImages.h"
+#include "ui/app/ToolbarImages.h"
 
 #include <QAction>
 #include <QLabel>

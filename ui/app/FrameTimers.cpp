@@ -1,8 +1,8 @@
 #include "ui/app/FrameTimers.h"
 
-#include "core/chart/ProductCatalog.h"
+#include "core/market/ProductCatalog.h"
 #include "core/platform/DesktopSeam.h"
-#include "ui/widgets/ToolbarImages.h"
+#include "ui/app/ToolbarImages.h"
 
 #include <QAction>
 #include <QPixmap>

@@ -1,7 +1,7 @@
 #include "ui/chart/CKMain.h"
 
 #include "core/chart/ChartLabelHit.h"
-#include "core/protocol/TradingData.h"
+#include "core/trading/TradingData.h"
 #include "ui/CommandIds.h"
 #include "ui/chart/CLeftTips.h"
 

@@ -1,7 +1,7 @@
 #include "ui/chart/CLeftTips.h"
 
-#include "core/protocol/TradingData.h"
-#include "ui/chart/ChartFonts.h"
+#include "core/trading/TradingData.h"
+#include "ui/widgets/ChartFonts.h"
 
 #include <QFontMetricsF>
 #include <QImage>

@@ -2,9 +2,9 @@
 
 #include "core/BuildConfig.h"
 #include "core/chart/ChartTexts.h"
-#include "core/chart/SignalList.h"
-#include "core/protocol/TradingData.h"
-#include "ui/chart/ChartFonts.h"
+#include "core/market/SignalList.h"
+#include "core/trading/TradingData.h"
+#include "ui/widgets/ChartFonts.h"
 
 #include <QFontMetricsF>
 #include <QGuiApplication>

@@ -1,11 +1,11 @@
 #include "ui/orders/COpenOrder.h"
 
 #include "core/orders/OpenOrderForms.h"
-#include "ui/chart/CPriceStatic.h"
 #include "ui/orders/OpenOrderControls.h"
 #include "ui/orders/OrderLayout.h"
 #include "ui/orders/SlippageControls.h"
 #include "ui/widgets/CFloatNumberEdit.h"
+#include "ui/widgets/CPriceStatic.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

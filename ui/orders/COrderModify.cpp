@@ -6,10 +6,10 @@
 #include "core/platform/PriceFormat.h"
 #include "core/platform/SoundIds.h"
 #include "core/protocol/Commands.h"
-#include "ui/chart/CPriceStatic.h"
 #include "ui/orders/OpenOrderControls.h"
 #include "ui/orders/OrderLayout.h"
 #include "ui/widgets/CFloatNumberEdit.h"
+#include "ui/widgets/CPriceStatic.h"
 #include "ui/widgets/MySpinButtonCtrl.h"
 
 #include <QGridLayout>

@@ -5,12 +5,12 @@
 #include "core/platform/SoundIds.h"
 #include "core/protocol/Commands.h"
 #include "core/protocol/OrderRecords.h"
-#include "core/protocol/RecalcAccountFigures.h"
-#include "ui/chart/CPriceStatic.h"
+#include "core/trading/RecalcAccountFigures.h"
 #include "ui/orders/OpenOrderControls.h"
 #include "ui/orders/OrderLayout.h"
 #include "ui/orders/SlippageControls.h"
 #include "ui/widgets/CFloatNumberEdit.h"
+#include "ui/widgets/CPriceStatic.h"
 #include "ui/widgets/MySpinButtonCtrl.h"
 
 #include <QGridLayout>

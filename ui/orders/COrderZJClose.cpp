@@ -3,10 +3,10 @@
 #include "core/orders/CloseForms.h"
 #include "core/orders/ModifyForms.h"
 #include "core/protocol/Commands.h"
-#include "ui/chart/CPriceStatic.h"
 #include "ui/orders/OpenOrderControls.h"
 #include "ui/orders/OrderLayout.h"
 #include "ui/widgets/CFloatNumberEdit.h"
+#include "ui/widgets/CPriceStatic.h"
 #include "ui/widgets/MySpinButtonCtrl.h"
 
 #include <QComboBox>

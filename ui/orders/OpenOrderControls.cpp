@@ -2,7 +2,7 @@
 #include "ui/orders/OrderLayout.h"
 
 #include "core/orders/OpenOrderForms.h"
-#include "core/protocol/TradingData.h"
+#include "core/trading/TradingData.h"
 #include "ui/widgets/CFloatNumberEdit.h"
 #include "ui/widgets/MySpinButtonCtrl.h"
 

@@ -3,7 +3,7 @@
 #include "core/orders/DeleteOrder.h"
 #include "core/platform/DesktopSeam.h"
 #include "core/platform/SoundIds.h"
-#include "core/protocol/TradingData.h"
+#include "core/trading/TradingData.h"
 #include "ui/CommandIds.h"
 #include "ui/orders/CModifyDelegate.h"
 #include "ui/orders/COpenOrder.h"

@@ -4,6 +4,7 @@
 #include "core/protocol/DelegateInfo.h"
 #include "core/protocol/HoldInfo.h"
 #include "ui/CommandRouter.h"
+#include "ui/FrameContext.h"
 
 #include <optional>
 

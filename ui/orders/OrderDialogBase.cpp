@@ -5,11 +5,11 @@
 #include "core/platform/SoundIds.h"
 #include "core/protocol/Commands.h"
 #include "core/protocol/OrderRecords.h"
-#include "core/protocol/RecalcAccountFigures.h"
 #include "core/protocol/RequestExchange.h"
-#include "core/protocol/TradingData.h"
+#include "core/trading/RecalcAccountFigures.h"
+#include "core/trading/TradingData.h"
 #include "ui/TradingNotices.h"
-#include "ui/chart/CPriceStatic.h"
+#include "ui/widgets/CPriceStatic.h"
 #include "ui/widgets/WaitCursor.h"
 
 #include <QGridLayout>

@@ -7,7 +7,7 @@
 #include "core/protocol/KLineBar.h"
 #include "core/protocol/TypeInfo.h"
 #include "core/protocol/WireRecord.h"
-#include "ui/CommandRouter.h"
+#include "ui/FrameContext.h"
 
 #include <QDialog>
 #include <QRgb>

@@ -1,11 +1,8 @@
 #include "ui/report/CSPage1.h"
 
-#include "core/protocol/TradingData.h"
 #include "core/report/ReportPages.h"
-#include "ui/orders/COrderModify.h"
-#include "ui/orders/COrderSJClose.h"
-#include "ui/orders/COrderZJClose.h"
-#include "ui/report/CSortListCtrl.h"
+#include "core/trading/TradingData.h"
+#include "ui/widgets/CSortListCtrl.h"
 
 #include <QMenu>
 
@@ -14,9 +11,10 @@
 
 namespace qs::ui {
 
-CSPage1::CSPage1(const FrameContext &context, std::function<void()> refreshAccountBar,
-                 QWidget *parent)
+CSPage1::CSPage1(const FrameContext &context, OrderWindows orderWindows,
+                 std::function<void()> refreshAccountBar, QWidget *parent)
     : ReportPage(context, std::move(refreshAccountBar), parent)
+    , m_orderWindows(std::move(orderWindows))
     , m_list(addList(PositionColumns(), QStringLiteral("持仓明细")))
 {
     setObjectName(QStringLiteral("CSPage1"));
@@ -95,14 +93,12 @@ void CSPage1::runCommand(int command)
         return;
     switch (command) {
     case kModify: {
-        COrderModify dialog(m_context, *position, this);
-        if (dialog.exec() == COrderModify::kSucceeded)
+        if (m_orderWindows.modifyStops(*position, this))
             fill();
         break;
     }
     case kMarketClose: {
-        COrderSJClose dialog(m_context, *position, this);
-        if (dialog.exec() == COrderSJClose::kSucceeded) {
+        if (m_orderWindows.closeAtMarket(*position, this)) {
             fill();
             m_refreshAccountBar();
         }
@@ -110,8 +106,7 @@ void CSPage1::runCommand(int command)
     }
     case kLimitClose: {
         // Its success places an order and refills nothing here.
-        COrderZJClose dialog(m_context, *position, this);
-        dialog.exec();
+        m_orderWindows.closeAtLimit(*position, this);
         break;
     }
     default:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/OrderWindows.h"
 #include "ui/report/ReportPage.h"
 
 #include <optional>
@@ -22,8 +23,8 @@ public:
     static constexpr int kMarketClose = 2;
     static constexpr int kLimitClose = 3;
 
-    CSPage1(const FrameContext &context, std::function<void()> refreshAccountBar,
-            QWidget *parent = nullptr);
+    CSPage1(const FrameContext &context, OrderWindows orderWindows,
+            std::function<void()> refreshAccountBar, QWidget *parent = nullptr);
 
     CSortListCtrl *list() const { return m_list; }
     void fill();
@@ -38,6 +39,7 @@ private:
     // the position has gone since the fill.
     std::optional<HoldInfo> selectedPosition();
 
+    OrderWindows m_orderWindows;
     CSortListCtrl *m_list;
 };
 

@@ -2,10 +2,9 @@
 
 #include "core/orders/DeleteOrder.h"
 #include "core/platform/DesktopSeam.h"
-#include "core/protocol/TradingData.h"
 #include "core/report/ReportPages.h"
-#include "ui/orders/CModifyDelegate.h"
-#include "ui/report/CSortListCtrl.h"
+#include "core/trading/TradingData.h"
+#include "ui/widgets/CSortListCtrl.h"
 
 #include <QMenu>
 
@@ -19,9 +18,10 @@ namespace {
 constexpr int kCurrentPriceColumn = 5;
 }
 
-CSPage3::CSPage3(const FrameContext &context, std::function<void()> refreshAccountBar,
-                 QWidget *parent)
+CSPage3::CSPage3(const FrameContext &context, OrderWindows orderWindows,
+                 std::function<void()> refreshAccountBar, QWidget *parent)
     : ReportPage(context, std::move(refreshAccountBar), parent)
+    , m_orderWindows(std::move(orderWindows))
     , m_list(addList(OrderColumns(), QStringLiteral("委托查询")))
 {
     setObjectName(QStringLiteral("CSPage3"));
@@ -101,8 +101,7 @@ void CSPage3::modifySelected()
                                          MessageButtons::Ok);
         return;
     }
-    CModifyDelegate dialog(m_context, *order, this);
-    if (dialog.exec() == CModifyDelegate::kSucceeded) {
+    if (m_orderWindows.changeOrder(*order, this)) {
         fill();
         m_refreshAccountBar();
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/OrderWindows.h"
 #include "ui/report/ReportPage.h"
 
 namespace qs::ui {
@@ -15,8 +16,8 @@ public:
     static constexpr int kModify = 1;
     static constexpr int kDelete = 2;
 
-    CSPage3(const FrameContext &context, std::function<void()> refreshAccountBar,
-            QWidget *parent = nullptr);
+    CSPage3(const FrameContext &context, OrderWindows orderWindows,
+            std::function<void()> refreshAccountBar, QWidget *parent = nullptr);
 
     CSortListCtrl *list() const { return m_list; }
     void fill();
@@ -29,6 +30,7 @@ private:
     void modifySelected();
     void deleteSelected();
 
+    OrderWindows m_orderWindows;
     CSortListCtrl *m_list;
 };
 

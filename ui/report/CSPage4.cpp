@@ -1,9 +1,9 @@
 #include "ui/report/CSPage4.h"
 
 #include "core/protocol/RequestExchange.h"
-#include "core/protocol/TradingQueries.h"
 #include "core/report/ReportPages.h"
-#include "ui/report/CSortListCtrl.h"
+#include "core/trading/TradingQueries.h"
+#include "ui/widgets/CSortListCtrl.h"
 #include "ui/widgets/WaitCursor.h"
 
 namespace qs::ui {

@@ -1,7 +1,7 @@
 #include "ui/report/CSimulateMain.h"
 
-#include "core/protocol/TradingData.h"
 #include "core/report/ReportPages.h"
+#include "core/trading/TradingData.h"
 #include "ui/TradingNotices.h"
 #include "ui/report/CSPage1.h"
 #include "ui/report/CSPage3.h"
@@ -21,7 +21,8 @@ constexpr int kWidth = 980;
 constexpr int kHeight = 500;
 } // namespace
 
-CSimulateMain::CSimulateMain(const FrameContext &context, QWidget *parent)
+CSimulateMain::CSimulateMain(const FrameContext &context, const OrderWindows &orderWindows,
+                             QWidget *parent)
     : QDialog(parent)
     , m_context(context)
     , m_tabs(new QTabWidget(this))
@@ -32,9 +33,9 @@ CSimulateMain::CSimulateMain(const FrameContext &context, QWidget *parent)
     const auto refresh = [this] {
         refreshAccountBar();
     };
-    m_positions = new CSPage1(context, refresh);
+    m_positions = new CSPage1(context, orderWindows, refresh);
     m_summary = new CSpage2(context, refresh);
-    m_orders = new CSPage3(context, refresh);
+    m_orders = new CSPage3(context, orderWindows, refresh);
     m_deals = new CSPage4(context, refresh);
     m_account = new CSpage5(context, refresh);
     m_product = new CSPage6(context, refresh);

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "ui/CommandRouter.h"
+#include "ui/FrameContext.h"
+#include "ui/OrderWindows.h"
 
 #include <QDialog>
 
@@ -22,7 +23,8 @@ class CSimulateMain final : public QDialog {
     Q_OBJECT
 
 public:
-    explicit CSimulateMain(const FrameContext &context, QWidget *parent = nullptr);
+    CSimulateMain(const FrameContext &context, const OrderWindows &orderWindows,
+                  QWidget *parent = nullptr);
 
     QTabWidget *tabs() const { return m_tabs; }
     CSPage1 *positionsPage() const { return m_positions; }

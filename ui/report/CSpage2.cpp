@@ -1,8 +1,8 @@
 #include "ui/report/CSpage2.h"
 
-#include "core/protocol/TradingData.h"
 #include "core/report/ReportPages.h"
-#include "ui/report/CSortListCtrl.h"
+#include "core/trading/TradingData.h"
+#include "ui/widgets/CSortListCtrl.h"
 
 namespace qs::ui {
 

@@ -1,7 +1,7 @@
 #include "ui/report/CSpage5.h"
 
-#include "core/protocol/TradingData.h"
 #include "core/report/ReportPages.h"
+#include "core/trading/TradingData.h"
 #include "ui/report/ReportGrid.h"
 
 #include <QVBoxLayout>

@@ -1,7 +1,7 @@
 #include "ui/report/ReportPage.h"
 
 #include "ui/TradingNotices.h"
-#include "ui/report/CSortListCtrl.h"
+#include "ui/widgets/CSortListCtrl.h"
 
 #include <QVBoxLayout>
 

@@ -2,7 +2,7 @@
 
 #include "core/protocol/KLineBar.h"
 #include "core/report/ReportSort.h"
-#include "ui/CommandRouter.h"
+#include "ui/FrameContext.h"
 
 #include <QWidget>
 

@@ -2,11 +2,11 @@
 #include "core/alerts/AlertCheck.h"
 #include "core/alerts/AlertList.h"
 #include "core/alerts/AlertTexts.h"
-#include "core/chart/ProductNotificationFlags.h"
+#include "core/market/ProductNotificationFlags.h"
 #include "core/protocol/ServerLink.h"
-#include "core/protocol/TradingData.h"
-#include "tests/core/protocol/TradingTestRecords.h"
+#include "core/trading/TradingData.h"
 #include "tests/support/SeamRecorder.h"
+#include "tests/support/TradingTestRecords.h"
 
 #include <gtest/gtest.h>
 

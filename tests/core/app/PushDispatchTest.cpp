@@ -3,14 +3,14 @@
 #include "core/alerts/AlertList.h"
 #include "core/alerts/MessageList.h"
 #include "core/app/ClientEvents.h"
+#include "core/app/ClientViewState.h"
 #include "core/chart/BarList.h"
-#include "core/chart/ClientViewState.h"
-#include "core/chart/SignalList.h"
-#include "core/protocol/TradingData.h"
-#include "tests/core/protocol/TradingTestRecords.h"
+#include "core/market/SignalList.h"
+#include "core/trading/TradingData.h"
 #include "tests/support/KLineRecords.h"
 #include "tests/support/SeamRecorder.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/TradingTestRecords.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 #include "core/chart/ChartViewport.h"
 
 #include "core/chart/ChartLabelHit.h"
-#include "core/chart/SignalList.h"
-#include "core/protocol/TradingData.h"
+#include "core/market/SignalList.h"
 #include "core/protocol/WireRecord.h"
+#include "core/trading/TradingData.h"
 #include "tests/support/BarBuilder.h"
 
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
 #include "core/chart/KLineDownload.h"
 
+#include "core/app/ClientSettings.h"
+#include "core/app/ClientViewState.h"
 #include "core/chart/BarList.h"
-#include "core/chart/ClientSettings.h"
-#include "core/chart/ClientViewState.h"
 #include "core/chart/KLineCache.h"
-#include "core/chart/SignalList.h"
+#include "core/market/SignalList.h"
 #include "core/protocol/RequestHeader.h"
 #include "tests/support/HangingListener.h"
 #include "tests/support/KLineRecords.h"

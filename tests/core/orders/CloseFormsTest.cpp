@@ -1,6 +1,6 @@
 #include "core/orders/CloseForms.h"
 
-#include "core/protocol/TradingData.h"
+#include "core/trading/TradingData.h"
 #include "tests/support/ScriptedPeer.h"
 
 #include <gtest/gtest.h>

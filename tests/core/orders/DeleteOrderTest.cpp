@@ -2,9 +2,9 @@
 
 #include "core/platform/AnsiCodec.h"
 #include "core/protocol/ServerLink.h"
-#include "core/protocol/TradingData.h"
-#include "tests/core/protocol/TradingTestRecords.h"
+#include "core/trading/TradingData.h"
 #include "tests/support/SeamRecorder.h"
+#include "tests/support/TradingTestRecords.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "core/orders/ModifyForms.h"
 
 #include "core/platform/PriceFormat.h"
-#include "core/protocol/TradingData.h"
+#include "core/trading/TradingData.h"
 #include "tests/support/ScriptedPeer.h"
 
 #include <gtest/gtest.h>

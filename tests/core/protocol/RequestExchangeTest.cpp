@@ -3,9 +3,9 @@
 #include "core/platform/DataFolder.h"
 #include "core/platform/SupportLog.h"
 #include "core/protocol/Commands.h"
-#include "tests/core/protocol/TradingTestRecords.h"
 #include "tests/support/SeamRecorder.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/TradingTestRecords.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "core/report/ReportPages.h"
 
 #include "core/protocol/WireRecord.h"
-#include "tests/core/protocol/TradingTestRecords.h"
+#include "tests/support/TradingTestRecords.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "core/signals/BlinkList.h"
 
-#include "core/chart/ProductNotificationFlags.h"
+#include "core/market/ProductNotificationFlags.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 #include "core/signals/SignalFeed.h"
 
-#include "core/chart/ProductNotificationFlags.h"
-#include "core/chart/SignalList.h"
+#include "core/market/ProductNotificationFlags.h"
+#include "core/market/SignalList.h"
 #include "core/platform/AnsiCodec.h"
-#include "core/protocol/TradingData.h"
 #include "core/signals/BlinkList.h"
+#include "core/trading/TradingData.h"
 #include "tests/support/KLineRecords.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 
 #include "core/alerts/AlertList.h"
 #include "core/alerts/MessageList.h"
-#include "core/protocol/TradingData.h"
+#include "core/trading/TradingData.h"
 
 #include "tests/support/KLineRecords.h"
 #include "tests/support/ScriptedPeer.h"

@@ -1,10 +1,10 @@
 #include "ui/app/FrameTimers.h"
 
-#include "core/chart/ProductNotificationFlags.h"
-#include "core/chart/SignalList.h"
+#include "core/market/ProductNotificationFlags.h"
+#include "core/market/SignalList.h"
 #include "tests/support/KLineRecords.h"
 #include "tests/support/SeamRecorder.h"
-#include "ui/widgets/ToolbarImages.h"
+#include "ui/app/ToolbarImages.h"
 
 #include <QAction>
 #include <QCoreApplication>

@@ -1,9 +1,9 @@
 #include "ui/chart/CKMain.h"
 
 #include "core/chart/BarList.h"
-#include "core/chart/SignalList.h"
-#include "core/protocol/TradingData.h"
+#include "core/market/SignalList.h"
 #include "core/protocol/WireRecord.h"
+#include "core/trading/TradingData.h"
 #include "tests/support/BarBuilder.h"
 #include "ui/CommandIds.h"
 #include "ui/chart/CLeftTips.h"

@@ -1,7 +1,7 @@
 #include "ui/chart/CLeftTips.h"
 
-#include "core/protocol/TradingData.h"
 #include "core/protocol/WireRecord.h"
+#include "core/trading/TradingData.h"
 #include "tests/support/BarBuilder.h"
 
 #include <QImage>

@@ -5,7 +5,7 @@
 #include "ui/orders/COrderModify.h"
 #include "ui/orders/COrderSJClose.h"
 
-#include "core/protocol/TradingData.h"
+#include "core/trading/TradingData.h"
 #include "tests/ui/orders/OrderDialogTest.h"
 
 #include <QAccessible>

@@ -4,8 +4,8 @@
 #include "ui/orders/COrderZJClose.h"
 
 #include "core/protocol/Commands.h"
-#include "core/protocol/TradingData.h"
-#include "tests/core/protocol/TradingTestRecords.h"
+#include "core/trading/TradingData.h"
+#include "tests/support/TradingTestRecords.h"
 #include "tests/ui/orders/OrderDialogTest.h"
 #include "ui/widgets/CFloatNumberEdit.h"
 #include "ui/widgets/MySpinButtonCtrl.h"

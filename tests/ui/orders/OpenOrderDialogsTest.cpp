@@ -4,7 +4,7 @@
 #include "ui/orders/COrderSJClose.h"
 #include "ui/widgets/MySpinButtonCtrl.h"
 
-#include "core/protocol/TradingData.h"
+#include "core/trading/TradingData.h"
 #include "tests/ui/orders/OrderDialogTest.h"
 
 #include <QAbstractButton>

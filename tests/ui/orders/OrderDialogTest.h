@@ -3,13 +3,13 @@
 // The order dialogs without a server: a frame context over trading data the test fills, a
 // request port nobody listens on, and the notice route that carries ticks to the dialogs.
 
-#include "core/protocol/TradingData.h"
-#include "tests/core/protocol/TradingTestRecords.h"
+#include "core/trading/TradingData.h"
 #include "tests/support/SeamRecorder.h"
-#include "ui/CommandRouter.h"
+#include "tests/support/TradingTestRecords.h"
+#include "ui/FrameContext.h"
 #include "ui/TradingNotices.h"
-#include "ui/chart/CPriceStatic.h"
 #include "ui/widgets/CFloatNumberEdit.h"
+#include "ui/widgets/CPriceStatic.h"
 
 #include <QAbstractButton>
 #include <QTest>

@@ -3,7 +3,7 @@
 #include "core/chart/BarList.h"
 #include "core/chart/KLineCache.h"
 #include "core/chart/KLineDownload.h"
-#include "core/chart/ProductNotificationFlags.h"
+#include "core/market/ProductNotificationFlags.h"
 #include "core/platform/DataFolder.h"
 #include "core/protocol/Session.h"
 

@@ -1,5 +1,5 @@
-#include "ui/report/CSortListCtrl.h"
 #include "ui/report/ReportGrid.h"
+#include "ui/widgets/CSortListCtrl.h"
 
 #include <QAccessible>
 #include <QHeaderView>

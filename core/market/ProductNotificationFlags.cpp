@@ -1,4 +1,4 @@
-#include "core/chart/ProductNotificationFlags.h"
+#include "core/market/ProductNotificationFlags.h"
 
 #include "core/protocol/RequestExchange.h"
 

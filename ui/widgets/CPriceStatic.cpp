@@ -1,6 +1,6 @@
-#include "ui/chart/CPriceStatic.h"
+#include "ui/widgets/CPriceStatic.h"
 
-#include "ui/chart/ChartFonts.h"
+#include "ui/widgets/ChartFonts.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>

@@ -1,8 +1,8 @@
-#include "core/protocol/RecalcAccountFigures.h"
+#include "core/trading/RecalcAccountFigures.h"
 
 #include "core/platform/Decimal.h"
-#include "core/protocol/FloatingProfitCache.h"
-#include "core/protocol/TradingData.h"
+#include "core/trading/FloatingProfitCache.h"
+#include "core/trading/TradingData.h"
 
 #include <cmath>
 #include <limits>

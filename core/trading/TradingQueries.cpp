@@ -1,4 +1,4 @@
-#include "core/protocol/TradingQueries.h"
+#include "core/trading/TradingQueries.h"
 
 #include "core/platform/DesktopSeam.h"
 #include "core/protocol/AccountInfo.h"
@@ -7,12 +7,12 @@
 #include "core/protocol/CountedList.h"
 #include "core/protocol/DelegateInfo.h"
 #include "core/protocol/HoldInfo.h"
-#include "core/protocol/RecalcAccountFigures.h"
 #include "core/protocol/RequestExchange.h"
 #include "core/protocol/ServerLink.h"
-#include "core/protocol/TradingData.h"
 #include "core/protocol/TypeInfo.h"
 #include "core/protocol/WireRecord.h"
+#include "core/trading/RecalcAccountFigures.h"
+#include "core/trading/TradingData.h"
 
 #include <array>
 #include <cstdint>

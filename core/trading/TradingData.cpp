@@ -1,8 +1,8 @@
-#include "core/protocol/TradingData.h"
+#include "core/trading/TradingData.h"
 
 #include "core/platform/AnsiCodec.h"
-#include "core/protocol/FloatingProfitCache.h"
 #include "core/protocol/WireRecord.h"
+#include "core/trading/FloatingProfitCache.h"
 
 #include <algorithm>
 #include <iterator>

@@ -1,4 +1,4 @@
-#include "core/chart/ClientSettings.h"
+#include "core/app/ClientSettings.h"
 
 #include "core/platform/AnsiCodec.h"
 #include "tests/support/TempFolder.h"

@@ -1,12 +1,12 @@
-#include "core/protocol/TradingQueries.h"
+#include "core/trading/TradingQueries.h"
 
 #include "core/alerts/AlertList.h"
 #include "core/alerts/AlertQueries.h"
 #include "core/protocol/AlertInfo.h"
 #include "core/protocol/ServerLink.h"
-#include "core/protocol/TradingData.h"
-#include "tests/core/protocol/TradingTestRecords.h"
+#include "core/trading/TradingData.h"
 #include "tests/support/SeamRecorder.h"
+#include "tests/support/TradingTestRecords.h"
 
 #include <gtest/gtest.h>
 

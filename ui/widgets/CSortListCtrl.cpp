@@ -1,6 +1,6 @@
-#include "ui/report/CSortListCtrl.h"
+#include "ui/widgets/CSortListCtrl.h"
 
-#include "ui/report/ReportTableModel.h"
+#include "ui/widgets/ReportTableModel.h"
 
 #include <QContextMenuEvent>
 #include <QHeaderView>

@@ -1,12 +1,12 @@
-#include "core/protocol/PriceTick.h"
+#include "core/trading/PriceTick.h"
 
 #include "core/platform/DesktopSeam.h"
 #include "core/platform/PriceFormat.h"
 #include "core/platform/SoundIds.h"
-#include "core/protocol/RecalcAccountFigures.h"
 #include "core/protocol/RequestExchange.h"
-#include "core/protocol/TradingData.h"
-#include "core/protocol/TradingQueries.h"
+#include "core/trading/RecalcAccountFigures.h"
+#include "core/trading/TradingData.h"
+#include "core/trading/TradingQueries.h"
 
 #include <mutex>
 

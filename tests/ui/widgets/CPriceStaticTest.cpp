@@ -1,4 +1,4 @@
-#include "ui/chart/CPriceStatic.h"
+#include "ui/widgets/CPriceStatic.h"
 
 #include <QImage>
 

@@ -1,8 +1,8 @@
-#include "core/protocol/PriceTick.h"
+#include "core/trading/PriceTick.h"
 
-#include "core/protocol/TradingData.h"
-#include "tests/core/protocol/TradingTestRecords.h"
+#include "core/trading/TradingData.h"
 #include "tests/support/SeamRecorder.h"
+#include "tests/support/TradingTestRecords.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "core/protocol/FloatingProfitCache.h"
+#include "core/trading/FloatingProfitCache.h"
 
 #include "core/platform/PriceFormat.h"
 

@@ -1,4 +1,4 @@
-#include "ui/chart/ChartFonts.h"
+#include "ui/widgets/ChartFonts.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "ui/report/ReportTableModel.h"
+#include "ui/widgets/ReportTableModel.h"
 
 #include <algorithm>
 #include <numeric>

@@ -1,10 +1,10 @@
-#include "core/protocol/PriceTick.h"
+#include "core/trading/PriceTick.h"
 
-#include "core/protocol/RecalcAccountFigures.h"
-#include "core/protocol/TradingData.h"
-#include "core/protocol/TradingQueries.h"
-#include "tests/core/protocol/TradingTestRecords.h"
+#include "core/trading/RecalcAccountFigures.h"
+#include "core/trading/TradingData.h"
+#include "core/trading/TradingQueries.h"
 #include "tests/support/SeamRecorder.h"
+#include "tests/support/TradingTestRecords.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "core/chart/SignalList.h"
+#include "core/market/SignalList.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include "core/platform/Decimal.h"
-#include "core/protocol/RecalcAccountFigures.h"
-#include "core/protocol/TradingData.h"
-#include "tests/core/protocol/TradingTestRecords.h"
+#include "core/trading/RecalcAccountFigures.h"
+#include "core/trading/TradingData.h"
+#include "tests/support/TradingTestRecords.h"
 
 #include <gtest/gtest.h>
 

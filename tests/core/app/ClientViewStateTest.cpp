@@ -1,7 +1,7 @@
-#include "core/chart/ClientViewState.h"
+#include "core/app/ClientViewState.h"
 
-#include "core/chart/ClientSettings.h"
-#include "core/chart/SignalList.h"
+#include "core/app/ClientSettings.h"
+#include "core/market/SignalList.h"
 #include "core/protocol/RequestHeader.h"
 #include "tests/support/KLineRecords.h"
 #include "tests/support/ScriptedPeer.h"

@@ -1,11 +1,11 @@
-#include "core/chart/ProductSelection.h"
+#include "core/app/ProductSelection.h"
 
-#include "core/chart/ClientSettings.h"
-#include "core/chart/ProductCatalog.h"
+#include "core/app/ClientSettings.h"
+#include "core/market/ProductCatalog.h"
 #include "core/platform/DataFolder.h"
-#include "core/protocol/TradingData.h"
 #include "core/protocol/TypeInfo.h"
 #include "core/protocol/WireRecord.h"
+#include "core/trading/TradingData.h"
 
 #include <algorithm>
 #include <mutex>

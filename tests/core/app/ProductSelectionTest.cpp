@@ -1,10 +1,10 @@
-#include "core/chart/ProductSelection.h"
+#include "core/app/ProductSelection.h"
 
-#include "core/chart/ClientSettings.h"
+#include "core/app/ClientSettings.h"
 #include "core/platform/AnsiCodec.h"
 #include "core/platform/DataFolder.h"
-#include "core/protocol/TradingData.h"
 #include "core/protocol/WireRecord.h"
+#include "core/trading/TradingData.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "ui/widgets/ToolbarImages.h"
+#include "ui/app/ToolbarImages.h"
 
 #include "ui/CommandIds.h"
 
