@@ -1,9 +1,8 @@
 #include "core/BuildConfig.h"
+#include "core/app/ClientSession.h"
 #include "core/platform/DataFolder.h"
 #include "core/platform/SupportLog.h"
 #include "core/protocol/LoginRecords.h"
-#include "ui/app/CChildView.h"
-#include "ui/app/CMainFrame.h"
 #include "ui/app/CTenwickApp.h"
 #include "ui/app/ClientCommandLine.h"
 #include "ui/app/QtDesktopSeam.h"
@@ -31,11 +30,11 @@ int Run(const qs::ui::ClientCommandLine &line)
 
     qs::ui::RunWatch watch;
     watch.setStatus([&client]() -> std::string {
-        qs::ui::CMainFrame *frame = client.mainFrame();
-        if (frame == nullptr)
+        qs::ClientSession *session = client.clientSession();
+        if (session == nullptr)
             return {};
-        return "bars=" + std::to_string(frame->clientView()->barList().size())
-               + " messages=" + std::to_string(frame->messages().size());
+        return "bars=" + std::to_string(session->bars().size())
+               + " messages=" + std::to_string(session->messages().size());
     });
     if (!client.start())
         return 0;

@@ -340,6 +340,11 @@ int DemoServer::requestCount(std::int32_t command) const
     return m_steering.count(command);
 }
 
+std::vector<RequestSteering::Logged> DemoServer::requestLog() const
+{
+    return m_steering.log();
+}
+
 AccountSnapshot DemoServer::account(const std::string &member)
 {
     return m_accounts.of(member).snapshot();

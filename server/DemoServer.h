@@ -84,6 +84,7 @@ public:
     void offerOnlyProducts(std::vector<std::int32_t> productIds);
     std::vector<std::uint8_t> lastRequestBody(std::int32_t command) const;
     int requestCount(std::int32_t command) const;
+    std::vector<RequestSteering::Logged> requestLog() const;
 
     // What the server holds for a member.
     AccountSnapshot account(const std::string &member);

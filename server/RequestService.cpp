@@ -144,6 +144,7 @@ int RequestService::BodySize(std::int32_t command)
 
 void RequestService::serve(Socket socket)
 {
+    const int connection = m_steering.nextConnection();
     for (;;) {
         std::uint8_t header[kHeaderSize];
         if (!ReceiveAll(socket, header, sizeof header))
@@ -155,7 +156,7 @@ void RequestService::serve(Socket socket)
         std::vector<std::uint8_t> body(static_cast<std::size_t>(bodySize));
         if (!body.empty() && !ReceiveAll(socket, body.data(), body.size()))
             break;
-        m_steering.record(command, body);
+        m_steering.record(connection, command, body);
 
         if (command == cmd::kLogout) {
             RequestHeader parsed = ZeroRecord<RequestHeader>();

@@ -46,11 +46,24 @@ RequestSteering::Fault RequestSteering::faultFor(std::int32_t command) const
     return found == m_faults.end() ? Fault{} : found->second;
 }
 
-void RequestSteering::record(std::int32_t command, std::vector<std::uint8_t> body)
+void RequestSteering::record(int connection, std::int32_t command, std::vector<std::uint8_t> body)
 {
     std::lock_guard lock(m_mutex);
     m_bodies[command] = std::move(body);
     ++m_counts[command];
+    m_log.push_back({connection, command});
+}
+
+std::vector<RequestSteering::Logged> RequestSteering::log() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_log;
+}
+
+int RequestSteering::nextConnection()
+{
+    std::lock_guard lock(m_mutex);
+    return ++m_connections;
 }
 
 std::vector<std::uint8_t> RequestSteering::lastBody(std::int32_t command) const

@@ -36,7 +36,18 @@ public:
     bool offers(std::int32_t productId) const;
     Fault faultFor(std::int32_t command) const;
 
-    void record(std::int32_t command, std::vector<std::uint8_t> body);
+    // A request as it arrived: the connection's number (counted from 1 per server) and command.
+    struct Logged {
+        int connection;
+        std::int32_t command;
+        bool operator==(const Logged &) const = default;
+    };
+
+    void record(int connection, std::int32_t command, std::vector<std::uint8_t> body);
+    // Every request in arrival order.
+    std::vector<Logged> log() const;
+    // A number for a new request connection.
+    int nextConnection();
     // The body of the last request with this command; empty when none came (or it has none).
     std::vector<std::uint8_t> lastBody(std::int32_t command) const;
     int count(std::int32_t command) const;
@@ -53,6 +64,8 @@ private:
     std::map<std::int32_t, std::int32_t> m_forcedResults;
     std::map<std::int32_t, std::vector<std::uint8_t>> m_bodies;
     std::map<std::int32_t, int> m_counts;
+    std::vector<Logged> m_log;
+    int m_connections = 0;
     std::optional<std::vector<std::int32_t>> m_offered;
 };
 

@@ -47,7 +47,7 @@ protected:
 
 TEST_F(AlertsE2E, TheDialogAddsListsAndDeletesAlerts)
 {
-    CPriceAlter dialog(frameContext(), m_frame->alerts());
+    CPriceAlter dialog(frameContext(), m_client->alerts());
     const int adds = m_server.requestCount(cmd::kAddAlert);
     Add(dialog, -1, 1, QStringLiteral("1250.50"));
     Add(dialog, 0, 0, QStringLiteral("1250.50"));
@@ -87,17 +87,17 @@ TEST_F(AlertsE2E, AnOrdinaryMembersFourthAlertOfTheMonthIsRefused)
 
 TEST_F(AlertsE2E, AReachedAlertIsAnnouncedDeletedAndLeavesTheOpenDialog)
 {
-    CPriceAlter dialog(frameContext(), m_frame->alerts());
+    CPriceAlter dialog(frameContext(), m_client->alerts());
     const double level = m_server.quote(kProduct).last + 5;
     Add(dialog, 0, 1, QString::number(level, 'f', 2));
     ASSERT_EQ(Rows(dialog).size(), 1u);
-    const std::size_t messages = m_frame->messages().size();
+    const std::size_t messages = m_client->messages().size();
 
     m_server.setPrice(kProduct, level + 1);
     ASSERT_TRUE(QTest::qWaitFor([&] { return Rows(dialog).empty(); }, 5000));
     EXPECT_TRUE(m_server.alerts("demo").empty());
-    ASSERT_EQ(m_frame->messages().size(), messages + 1);
-    EXPECT_EQ(m_frame->messages().snapshot().back().content,
+    ASSERT_EQ(m_client->messages().size(), messages + 1);
+    EXPECT_EQ(m_client->messages().snapshot().back().content,
               "产品伦敦金价格预警：>=" + QString::number(level, 'f', 2).toStdString() + "已到达");
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
@@ -111,13 +111,13 @@ TEST_F(AlertsE2E, AReachedAlertIsAnnouncedDeletedAndLeavesTheOpenDialog)
 TEST_F(AlertsE2E, SavedSettingsGovernAnnouncementsAndBlinking)
 {
     {
-        AlertSetup setup(frameContext(), m_frame->clientView()->productFlags());
+        AlertSetup setup(frameContext(), m_client->flags());
         for (QCheckBox *box : setup.findChildren<QCheckBox *>())
             box->setChecked(false);
         m_server.answerNextFlagsSave(0x80);
         setup.save();
         EXPECT_EQ(setup.result(), 0) << "a refused save keeps the dialog open";
-        EXPECT_EQ(m_frame->clientView()->productFlags().flag(kProduct), 1);
+        EXPECT_EQ(m_client->flags().flag(kProduct), 1);
         EXPECT_TRUE(m_seam.messages().empty());
 
         setup.save();
@@ -125,20 +125,19 @@ TEST_F(AlertsE2E, SavedSettingsGovernAnnouncementsAndBlinking)
         std::vector<std::uint8_t> expected(30, 0);
         expected[28] = expected[29] = 1;
         EXPECT_EQ(m_server.lastRequestBody(cmd::kSaveProductFlags), expected);
-        EXPECT_EQ(m_frame->clientView()->productFlags().flag(kProduct), 0);
+        EXPECT_EQ(m_client->flags().flag(kProduct), 0);
     }
 
-    const std::size_t messages = m_frame->messages().size();
-    const std::size_t signals = m_frame->clientView()->signalList().size();
+    const std::size_t messages = m_client->messages().size();
+    const std::size_t signals = m_client->signals().size();
     SignalRecord signal = test::MakeSignal(
         kProduct,
         static_cast<std::int32_t>(std::llround(m_server.quote(kProduct).last * 100)) + 500);
     signal.published = 1700000000;
     m_server.publishSignal(signal);
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return m_frame->clientView()->signalList().size() == signals + 1; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_client->signals().size() == signals + 1; }, 5000));
     QTest::qWait(200);
-    EXPECT_EQ(m_frame->messages().size(), messages) << "drawn, not announced";
+    EXPECT_EQ(m_client->messages().size(), messages) << "drawn, not announced";
     EXPECT_FALSE(m_frame->frameTimers().messageBlinking());
     // Forty still ticks and more: an unfollowed product's button keeps its image.
     QAction *button = m_frame->action(30000 + kProduct);

@@ -1,6 +1,7 @@
 #include "ui/app/CMainFrame.h"
 
 #include "core/BuildConfig.h"
+#include "core/app/ClientSession.h"
 #include "core/app/ClientSettings.h"
 #include "core/market/ProductCatalog.h"
 #include "core/protocol/Connection.h"
@@ -8,7 +9,7 @@
 #include "core/protocol/RequestHeader.h"
 #include "core/trading/TradingData.h"
 #include "server/DemoServer.h"
-#include "tests/e2e/DemoLogin.h"
+#include "tests/support/DemoLogin.h"
 #include "tests/support/HangingListener.h"
 #include "tests/support/SeamRecorder.h"
 #include "tests/support/TempFolder.h"
@@ -71,11 +72,16 @@ protected:
         m_seam.clear();
     }
 
-    std::unique_ptr<CMainFrame> makeFrame()
+    // A frame on a fresh client state, as a program start makes them.
+    std::unique_ptr<CMainFrame> makeFrame() { return makeFrame(m_server.endpoint()); }
+    std::unique_ptr<CMainFrame> makeFrame(const ServerEndpoint &endpoint)
     {
-        return std::make_unique<CMainFrame>(ServerLink(m_server.endpoint(), m_session, m_seam),
-                                            folder(), m_trading);
+        m_clients.push_back(std::make_unique<ClientSession>(ServerLink(endpoint, m_session, m_seam),
+                                                            folder(), m_events));
+        return std::make_unique<CMainFrame>(*m_clients.back(), m_events);
     }
+    ClientSession &client() { return *m_clients.back(); }
+    TradingData &trading() { return client().trading(); }
 
     DataFolder folder() const { return DataFolder(m_temp.path()); }
 
@@ -88,8 +94,7 @@ protected:
         auto frame = makeFrame();
         frame->show();
         frame->startTrading();
-        CChildView *view = frame->clientView();
-        if (!QTest::qWaitFor([&] { return view->state().historyLoaded(); }, 10000))
+        if (!QTest::qWaitFor([&] { return client().view().historyLoaded(); }, 10000))
             frame.reset();
         return frame;
     }
@@ -118,7 +123,8 @@ protected:
     test::TempFolder m_temp;
     SeamRecorder m_seam;
     Session m_session;
-    TradingData m_trading;
+    ClientEventPoster m_events;
+    std::vector<std::unique_ptr<ClientSession>> m_clients;
 };
 
 TEST_F(MainFrameTest, TitleMenusAndToolbarsAreComplete)
@@ -152,14 +158,13 @@ TEST_F(MainFrameTest, StartFillsTheFiveCollectionsAndTheChart)
     auto frame = makeFrame();
     frame->show();
     frame->startTrading();
-    EXPECT_EQ(m_trading.products().size(), 28u);
-    EXPECT_EQ(m_trading.positions().size(), 1u);
-    EXPECT_EQ(m_trading.positionSummary().size(), 1u);
-    EXPECT_EQ(m_trading.pendingOrders().size(), 1u);
-    EXPECT_GT(m_trading.account().occupiedMargin, 0.0);
-    EXPECT_TRUE(
-        QTest::qWaitFor([&] { return frame->clientView()->state().historyLoaded(); }, 10000));
-    EXPECT_TRUE(frame->clientView()->pushChannelOpen());
+    EXPECT_EQ(trading().products().size(), 28u);
+    EXPECT_EQ(trading().positions().size(), 1u);
+    EXPECT_EQ(trading().positionSummary().size(), 1u);
+    EXPECT_EQ(trading().pendingOrders().size(), 1u);
+    EXPECT_GT(trading().account().occupiedMargin, 0.0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return client().view().historyLoaded(); }, 10000));
+    EXPECT_TRUE(client().pushChannelOpen());
     EXPECT_TRUE(m_seam.messages().empty());
 }
 
@@ -219,8 +224,7 @@ TEST_F(MainFrameTest, ExitNeverWaitsOnTheNetwork)
         } else {
             ServerEndpoint endpoint = m_server.endpoint();
             endpoint.pushPort = hanging.port();
-            frame = std::make_unique<CMainFrame>(ServerLink(endpoint, m_session, m_seam), folder(),
-                                                 m_trading);
+            frame = makeFrame(endpoint);
             frame->show();
             frame->startTrading();
             QTest::qWait(200); // the push thread is in its connect
@@ -294,9 +298,9 @@ TEST_F(MainFrameTest, MenusShrinkToTheServersProducts)
     }
     {
         // An empty list keeps the products of before: start from a fresh collection.
-        TradingData empty;
         m_server.offerOnlyProducts({});
-        CMainFrame frame(ServerLink(m_server.endpoint(), m_session, m_seam), folder(), empty);
+        const std::unique_ptr<CMainFrame> made = makeFrame();
+        CMainFrame &frame = *made;
         EXPECT_TRUE(VisibleProductCommands(frame).empty());
         EXPECT_FALSE(PopupTitles(frame).contains(products));
         EXPECT_FALSE(PopupTitles(frame).contains(ratios));
@@ -317,10 +321,10 @@ TEST_F(MainFrameTest, InitialProductAndSwitching)
         EXPECT_TRUE(frame->action(30007)->isChecked());
     }
     m_server.offerOnlyProducts({3, 9});
-    TradingData fresh;
-    CMainFrame frame(ServerLink(m_server.endpoint(), m_session, m_seam), folder(), fresh);
+    const std::unique_ptr<CMainFrame> made = makeFrame();
+    CMainFrame &frame = *made;
     EXPECT_EQ(frame.currentProduct(), 3); // 7 is gone: the first of the list
-    EXPECT_EQ(frame.clientView()->currentProduct(), 3);
+    EXPECT_EQ(client().currentProduct(), 3);
 
     // The current product again: nothing happens, not even a write of the settings file.
     std::filesystem::remove(folder().file("data"));
@@ -329,7 +333,7 @@ TEST_F(MainFrameTest, InitialProductAndSwitching)
 
     frame.onCommand(30009);
     EXPECT_EQ(frame.currentProduct(), 9);
-    EXPECT_EQ(frame.clientView()->currentProduct(), 9);
+    EXPECT_EQ(client().currentProduct(), 9);
     EXPECT_TRUE(frame.action(30009)->isChecked());
     EXPECT_FALSE(frame.action(30003)->isChecked());
     EXPECT_EQ(ClientSettings::read(folder()).lastProduct(), 9);
@@ -376,21 +380,20 @@ TEST_F(MainFrameTest, ASteeredPriceMovesTheAccountFiguresTheNoticesAndTheLiveBar
     ASSERT_EQ(placeOrder(order_kind::kMarket, m_server.quote(1).buy), 1);
     auto frame = startFrameOnProductOne();
     ASSERT_TRUE(frame);
-    CChildView *view = frame->clientView();
     TickListener listener;
     frame->notices().add(&listener);
 
-    const double before = m_trading.accountFigures().floatingProfit;
+    const double before = trading().accountFigures().floatingProfit;
     for (double step : {1.02, 0.97}) {
         const double price = m_server.quote(1).last * step;
         m_server.setPrice(1, price);
         const auto close = static_cast<std::int32_t>(
-            std::llround(m_server.quote(1).last * std::pow(10.0, m_trading.product(1).digits)));
+            std::llround(m_server.quote(1).last * std::pow(10.0, trading().product(1).digits)));
         KLineBar live{};
         EXPECT_TRUE(QTest::qWaitFor(
-            [&] { return view->barList().copyLiveBar(live) && live.close == close; }, 10000));
+            [&] { return client().bars().copyLiveBar(live) && live.close == close; }, 10000));
         EXPECT_TRUE(QTest::qWaitFor(
-            [&] { return m_trading.accountFigures().floatingProfit != before; }, 10000));
+            [&] { return trading().accountFigures().floatingProfit != before; }, 10000));
     }
     EXPECT_TRUE(QTest::qWaitFor([&] { return !listener.products.empty(); }, 10000));
     EXPECT_EQ(listener.products.front(), 1);
@@ -405,7 +408,7 @@ TEST_F(MainFrameTest, AStalledTickRefreshNeverFreezesTheWindowWhenTheWatchdogRec
     auto frame = startFrameOnProductOne();
     ASSERT_TRUE(frame);
     CChildView *view = frame->clientView();
-    const int connections = view->pushConnectionsMade();
+    const int connections = client().pushConnectionsMade();
 
     m_server.answerLate(cmd::kPendingOrders, std::chrono::milliseconds(3000));
     m_server.setHeartbeats(false);
@@ -427,7 +430,7 @@ TEST_F(MainFrameTest, AStalledTickRefreshNeverFreezesTheWindowWhenTheWatchdogRec
     beat.stop();
 
     EXPECT_LT(longestGap, 100);
-    EXPECT_GT(view->pushConnectionsMade(), connections) << "the watchdog reconnected meanwhile";
+    EXPECT_GT(client().pushConnectionsMade(), connections) << "the watchdog reconnected meanwhile";
     m_server.clearReplyFaults();
 }
 

@@ -1,5 +1,6 @@
 #include "ui/app/CTenwickApp.h"
 
+#include "core/app/ClientSession.h"
 #include "core/platform/DataFolder.h"
 #include "core/platform/MachineIdentity.h"
 #include "core/platform/SupportLog.h"
@@ -97,12 +98,12 @@ TEST(CTenwickApp, LoginLeadsToTheMainFrame)
     EXPECT_EQ(app.session().memberName(), "demo");
 
     // Restart: the push channel is closed first, then the window, then the new program starts.
-    CChildView *view = app.mainFrame()->clientView();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return view->pushChannelOpen(); }, 10000));
+    const ClientSession *client = app.clientSession();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return client->pushChannelOpen(); }, 10000));
     bool pushOpenAtStart = true;
     bool frameVisibleAtStart = true;
     app.setProgramStarter([&] {
-        pushOpenAtStart = view->pushChannelOpen();
+        pushOpenAtStart = client->pushChannelOpen();
         frameVisibleAtStart = app.mainFrame()->isVisible();
     });
     app.restart();
@@ -124,9 +125,9 @@ TEST(CTenwickApp, TheSupportLogTellsTheRunAndKeepsNoSecrets)
         CTenwickApp app(AppOptions(server, temp), seam);
         AnswerLogin(true);
         ASSERT_TRUE(app.start());
-        CChildView *view = app.mainFrame()->clientView();
+        const ClientSession *client = app.clientSession();
         ASSERT_TRUE(QTest::qWaitFor(
-            [&] { return view->pushChannelOpen() && view->state().historyLoaded(); }, 10000));
+            [&] { return client->pushChannelOpen() && client->view().historyLoaded(); }, 10000));
         app.mainFrame()->onCommand(command::kOpenLogFolder);
         EXPECT_EQ(seam.webPages(), std::vector<std::string>{
                                        QUrl::fromLocalFile(QString::fromStdString(logs.string()))

@@ -107,7 +107,7 @@ protected:
     {
         ASSERT_TRUE(QTest::qWaitFor(
             [&] {
-                const ClientViewState &state = m_frame->clientView()->state();
+                const ClientViewState &state = m_client->view();
                 return state.historyLoaded() && !state.downloadInProgress();
             },
             kPatienceMs));
@@ -123,12 +123,12 @@ protected:
             numbers.insert(position.number());
         for (const DelegateInfo &order : held.orders)
             numbers.insert(order.number());
-        for (const HoldInfo &position : m_trading.positions())
+        for (const HoldInfo &position : trading().positions())
             EXPECT_TRUE(numbers.contains(position.number())) << "position " << position.number();
-        for (const DelegateInfo &order : m_trading.pendingOrders())
+        for (const DelegateInfo &order : trading().pendingOrders())
             EXPECT_TRUE(numbers.contains(order.number())) << "order " << order.number();
         const std::vector<AlertInfo> alerts = m_server.alerts("demo");
-        for (const AlertInfo &alert : m_frame->alerts().snapshot())
+        for (const AlertInfo &alert : m_client->alerts().snapshot())
             EXPECT_TRUE(std::any_of(alerts.begin(), alerts.end(),
                                     [&](const AlertInfo &stored) {
                                         return std::memcmp(&stored, &alert, sizeof alert) == 0;
@@ -142,8 +142,8 @@ protected:
     {
         waitForIdleChart();
         expectOnlyServerRecords();
-        EXPECT_EQ(m_trading.positions().size(), 1u);
-        EXPECT_EQ(m_trading.pendingOrders().size(), 1u);
+        EXPECT_EQ(trading().positions().size(), 1u);
+        EXPECT_EQ(trading().pendingOrders().size(), 1u);
         ExpectIntact(m_files, ReadClientFiles(folder()));
     }
 
@@ -167,7 +167,7 @@ TEST_F(HostileServerE2E, AnOrderWhoseReplyStallsIsListedOnceAndHoldsTheWindowFor
     m_frame->onCommand(command::kMarketOpen);
     EXPECT_LT(waited, std::chrono::milliseconds(kStallBound).count());
     EXPECT_EQ(m_server.account("demo").positions.size(), 2u);
-    EXPECT_EQ(m_trading.positions().size(), 2u) << "the re-fetch lists the order carried out";
+    EXPECT_EQ(trading().positions().size(), 2u) << "the re-fetch lists the order carried out";
     expectOnlyServerRecords();
     ExpectIntact(m_files, ReadClientFiles(folder()));
 }
@@ -189,7 +189,7 @@ class StartUpFetchE2E :
 TEST_P(StartUpFetchE2E, AFailedFetchShowsItsTextsAndLeavesNoForeignRecords)
 {
     const StartUpFault &fault = GetParam();
-    m_frame.reset();
+    newClient(m_server.endpoint());
     if (fault.stalls)
         m_server.answerLate(fault.command, kStall);
     else
@@ -201,7 +201,7 @@ TEST_P(StartUpFetchE2E, AFailedFetchShowsItsTextsAndLeavesNoForeignRecords)
     EXPECT_EQ(m_seam.messageTexts(), fault.texts);
     expectOnlyServerRecords();
     ExpectIntact(m_files, ReadClientFiles(folder()));
-    EXPECT_TRUE(m_frame->clientView()->pushChannelOpen());
+    EXPECT_TRUE(m_client->pushChannelOpen());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -242,7 +242,7 @@ protected:
             m_server.sendMessage(text);
             if (QTest::qWaitFor(
                     [&] {
-                        const std::vector<Message> listed = m_frame->messages().snapshot();
+                        const std::vector<Message> listed = m_client->messages().snapshot();
                         return !listed.empty() && listed.back().content == text;
                     },
                     kPatienceMs / attempts))
@@ -256,7 +256,7 @@ TEST_P(PushFaultE2E, TheChannelCarriesOnOrReconnectsAndNothingIsLost)
 {
     const PushFault &fault = GetParam();
     CChildView &view = *m_frame->clientView();
-    const int connections = view.pushConnectionsMade();
+    const int connections = m_client->pushConnectionsMade();
     m_server.pushRaw(fault.bytes);
     const bool reconnects = fault.channel == Channel::HangsUp;
     if (reconnects) {
@@ -268,12 +268,12 @@ TEST_P(PushFaultE2E, TheChannelCarriesOnOrReconnectsAndNothingIsLost)
             },
             kPatienceMs));
         view.setWatchdogInterval(300ms);
-        ASSERT_TRUE(
-            QTest::qWaitFor([&] { return view.pushConnectionsMade() > connections; }, kPatienceMs));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return m_client->pushConnectionsMade() > connections; },
+                                    kPatienceMs));
         view.setWatchdogInterval(CChildView::kWatchdogPeriod);
     }
     EXPECT_TRUE(messageComesThrough("行情正常", reconnects ? 50 : 1));
-    EXPECT_EQ(view.pushConnectionsMade() > connections, reconnects);
+    EXPECT_EQ(m_client->pushConnectionsMade() > connections, reconnects);
     EXPECT_TRUE(m_seam.messageTexts().empty());
     EXPECT_EQ(m_restarts, 0);
     expectNothingLost();
@@ -306,7 +306,7 @@ TEST_F(HostileServerE2E, AServerThatGoesAwayAndComesBackServesTheRestartedProgra
         dialog.reject();
     });
     m_frame->onCommand(command::kMarketOpen);
-    EXPECT_EQ(m_trading.positions().size(), 1u);
+    EXPECT_EQ(trading().positions().size(), 1u);
     m_frame.reset();
 
     server::DemoOptions options = test::QuietDemoOptions();
@@ -317,15 +317,15 @@ TEST_F(HostileServerE2E, AServerThatGoesAwayAndComesBackServesTheRestartedProgra
     ASSERT_TRUE(back.start()) << "the ports were taken meanwhile";
     m_seam.clear();
     ASSERT_TRUE(test::LogInToDemo(back.endpoint(), m_seam, m_session));
-    m_frame = std::make_unique<CMainFrame>(ServerLink(back.endpoint(), m_session, m_seam), folder(),
-                                           m_trading);
+    newClient(back.endpoint());
+    m_frame = std::make_unique<CMainFrame>(*m_client, m_events);
     m_frame->show();
     m_frame->startTrading();
     waitForIdleChart();
     EXPECT_TRUE(m_seam.messageTexts().empty());
-    EXPECT_TRUE(m_frame->clientView()->pushChannelOpen());
+    EXPECT_TRUE(m_client->pushChannelOpen());
     EXPECT_TRUE(QTest::qWaitFor([&] { return back.pushSubscribers() == 1; }, kPatienceMs));
-    EXPECT_TRUE(m_trading.positions().empty()) << "the new server's account is a fresh one";
+    EXPECT_TRUE(trading().positions().empty()) << "the new server's account is a fresh one";
     ExpectIntact(m_files, ReadClientFiles(folder()));
     m_frame.reset();
 }

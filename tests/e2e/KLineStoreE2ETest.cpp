@@ -1,17 +1,14 @@
 // The K-line store against the demo server: first start, second start from the cache, and paging
 // back with the Left key until the history ends.
-#include "core/alerts/AlertList.h"
-#include "core/alerts/MessageList.h"
+#include "core/app/ClientSession.h"
 #include "core/chart/KLineCache.h"
 #include "server/DemoServer.h"
 #include "server/HistorySlice.h"
-#include "tests/e2e/DemoLogin.h"
+#include "tests/support/DemoLogin.h"
 #include "tests/support/KLineRecords.h"
 #include "tests/support/SeamRecorder.h"
 #include "tests/support/TempFolder.h"
 #include "ui/app/CChildView.h"
-
-#include "core/trading/TradingData.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -52,21 +49,23 @@ protected:
         ASSERT_EQ(m_history.size(), static_cast<std::size_t>(kHistoryBars));
     }
 
+    // A program's start: a fresh client state and its view.
     std::unique_ptr<CChildView> startView()
     {
-        auto view = std::make_unique<CChildView>(ServerLink(m_server.endpoint(), m_session, m_seam),
-                                                 m_folder, m_trading, m_messages, m_alerts,
-                                                 ui::CKMainCallbacks{});
+        m_clients.push_back(std::make_unique<ClientSession>(
+            ServerLink(m_server.endpoint(), m_session, m_seam), m_folder, m_events));
+        auto view = std::make_unique<CChildView>(client(), m_events, ui::CKMainCallbacks{});
         view->resize(900, 600);
-        view->setCurrentProduct(kProduct);
+        client().view().setCurrentProduct(kProduct);
         view->restartView();
         return view;
     }
+    ClientSession &client() { return *m_clients.back(); }
 
-    static bool waitUntilLoaded(CChildView &view)
+    bool waitUntilLoaded()
     {
-        return QTest::qWaitFor([&] { return !view.state().downloadInProgress(); }, kPatienceMs)
-               && view.state().historyLoaded();
+        return QTest::qWaitFor([&] { return !client().view().downloadInProgress(); }, kPatienceMs)
+               && client().view().historyLoaded();
     }
 
     std::vector<KLineBar> newest(std::size_t count) const
@@ -78,10 +77,9 @@ protected:
     test::TempFolder m_temp;
     DataFolder m_folder;
     test::SeamRecorder m_seam;
-    TradingData m_trading;
-    MessageList m_messages;
-    AlertList m_alerts;
     Session m_session;
+    ui::ClientEventPoster m_events;
+    std::vector<std::unique_ptr<ClientSession>> m_clients;
     std::vector<KLineBar> m_history;
 };
 
@@ -90,9 +88,9 @@ TEST_F(KLineStoreE2ETest, FirstStartCachesSecondStartJoinsTheCacheAndLeftPagesTo
     const KLineCache cache(m_folder);
     {
         const auto view = startView();
-        EXPECT_TRUE(view->state().download().requestFrom().isNone());
-        ASSERT_TRUE(waitUntilLoaded(*view));
-        EXPECT_EQ(KeysOf(view->barList().snapshot()), KeysOf(newest(server::kBarsPerReply)));
+        EXPECT_TRUE(client().view().download().requestFrom().isNone());
+        ASSERT_TRUE(waitUntilLoaded());
+        EXPECT_EQ(KeysOf(client().bars().snapshot()), KeysOf(newest(server::kBarsPerReply)));
         EXPECT_EQ(KeysOf(cache.load(kProduct)), KeysOf(newest(server::kBarsPerReply)));
     }
 
@@ -106,24 +104,24 @@ TEST_F(KLineStoreE2ETest, FirstStartCachesSecondStartJoinsTheCacheAndLeftPagesTo
         ASSERT_TRUE(cache.save(kProduct, shorter));
     }
     const auto view = startView();
-    EXPECT_EQ(view->state().download().requestFrom(), BarKey::of(m_history[5]));
-    ASSERT_TRUE(waitUntilLoaded(*view));
-    EXPECT_EQ(KeysOf(view->barList().snapshot()), KeysOf(newest(server::kBarsPerReply)));
+    EXPECT_EQ(client().view().download().requestFrom(), BarKey::of(m_history[5]));
+    ASSERT_TRUE(waitUntilLoaded());
+    EXPECT_EQ(KeysOf(client().bars().snapshot()), KeysOf(newest(server::kBarsPerReply)));
     EXPECT_EQ(cache.load(kProduct).size(), 6 + (server::kBarsPerReply - 5) - 1);
-    const int afterStart = view->state().download().downloadsStarted();
+    const int afterStart = client().view().download().downloadsStarted();
 
     QSignalSpy keys(view.get(), &CChildView::chartKeyPressed);
     for (int page = 0; page < 5; ++page) {
         QTest::keyClick(view.get(), Qt::Key_Left);
         ASSERT_TRUE(
-            QTest::qWaitFor([&] { return !view->state().downloadInProgress(); }, kPatienceMs));
+            QTest::qWaitFor([&] { return !client().view().downloadInProgress(); }, kPatienceMs));
     }
     EXPECT_EQ(keys.count(), 5) << "every Left reaches the chart";
-    EXPECT_EQ(KeysOf(view->barList().snapshot()), KeysOf(m_history));
+    EXPECT_EQ(KeysOf(client().bars().snapshot()), KeysOf(m_history));
     EXPECT_EQ(KeysOf(cache.load(kProduct)), KeysOf(m_history));
     // 1000 + 1000 + 500 bars: two pages, then the trailer names the oldest bar and paging stops.
-    EXPECT_EQ(view->state().download().downloadsStarted(), afterStart + 2);
-    EXPECT_EQ(view->state().download().trailer(), BarKey::of(m_history.back()));
+    EXPECT_EQ(client().view().download().downloadsStarted(), afterStart + 2);
+    EXPECT_EQ(client().view().download().trailer(), BarKey::of(m_history.back()));
     EXPECT_TRUE(m_seam.messageTexts().empty());
 }
 
@@ -131,18 +129,19 @@ TEST_F(KLineStoreE2ETest, ReinitialisingDeletesTheCacheAndLoadsFromNothing)
 {
     const KLineCache cache(m_folder);
     const auto view = startView();
-    ASSERT_TRUE(waitUntilLoaded(*view));
+    ASSERT_TRUE(waitUntilLoaded());
     QTest::keyClick(view.get(), Qt::Key_Down);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !view->state().downloadInProgress(); }, kPatienceMs));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return !client().view().downloadInProgress(); }, kPatienceMs));
     ASSERT_EQ(cache.load(kProduct).size(), 2 * server::kBarsPerReply);
 
     QSignalSpy resets(view.get(), &CChildView::chartResetRequested);
-    view->reinitialize();
+    view->restartView(CChildView::Cache::Drop);
     EXPECT_EQ(resets.count(), 1);
-    EXPECT_TRUE(view->state().download().requestFrom().isNone());
-    ASSERT_TRUE(waitUntilLoaded(*view));
+    EXPECT_TRUE(client().view().download().requestFrom().isNone());
+    ASSERT_TRUE(waitUntilLoaded());
     EXPECT_EQ(KeysOf(cache.load(kProduct)), KeysOf(newest(server::kBarsPerReply)));
-    EXPECT_EQ(view->barList().size(), server::kBarsPerReply);
+    EXPECT_EQ(client().bars().size(), server::kBarsPerReply);
 }
 
 } // namespace

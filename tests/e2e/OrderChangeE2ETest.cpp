@@ -26,11 +26,11 @@ protected:
         ASSERT_TRUE(QTest::qWaitFor(
             [&] {
                 if (position) {
-                    const std::vector<HoldInfo> drawn = m_trading.positions();
+                    const std::vector<HoldInfo> drawn = trading().positions();
                     if (!drawn.empty())
                         std::copy(drawn[0].labelRect, drawn[0].labelRect + 4, rect);
                 } else {
-                    const std::vector<DelegateInfo> drawn = m_trading.pendingOrders();
+                    const std::vector<DelegateInfo> drawn = trading().pendingOrders();
                     if (!drawn.empty())
                         std::copy(drawn[0].labelRect, drawn[0].labelRect + 4, rect);
                 }
@@ -68,8 +68,8 @@ TEST_F(OrderChangeE2E, PartOfAPositionClosedFromItsLabelOnTheChart)
     });
     ASSERT_TRUE(QTest::qWaitFor([&] { return result != -1; }, 5000));
     EXPECT_EQ(result, COrderSJClose::kSucceeded);
-    ASSERT_EQ(m_trading.positions().size(), 1u);
-    EXPECT_DOUBLE_EQ(m_trading.positions()[0].lotsHeld, 1.5);
+    ASSERT_EQ(trading().positions().size(), 1u);
+    EXPECT_DOUBLE_EQ(trading().positions()[0].lotsHeld, 1.5);
     EXPECT_DOUBLE_EQ(m_server.account("demo").positions[0].lotsHeld, 1.5);
     EXPECT_TRUE(m_seam.messages().empty());
 }
@@ -94,11 +94,11 @@ TEST_F(OrderChangeE2E, NewStopsMoveThePositionsLinesOnTheChart)
     });
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
-            const std::vector<HoldInfo> drawn = m_trading.positions();
+            const std::vector<HoldInfo> drawn = trading().positions();
             return drawn.size() == 1 && drawn[0].stopLossY != 0 && drawn[0].takeProfitY != 0;
         },
         5000));
-    const HoldInfo changed = m_trading.positions()[0];
+    const HoldInfo changed = trading().positions()[0];
     EXPECT_NEAR(changed.stopLoss, stopLoss, 0.01);
     EXPECT_NEAR(changed.takeProfit, takeProfit, 0.01);
     EXPECT_GT(changed.stopLossY, changed.takeProfitY) << "a buy's stop-loss lies below";
@@ -109,15 +109,15 @@ TEST_F(OrderChangeE2E, AnOrderChangeOfTheValidityKeepsTheNumbers)
 {
     ASSERT_EQ(placeOrder(order_kind::kLimit, m_server.quote(kProduct).buy - 20), 1);
     startFrame();
-    const DelegateInfo before = m_trading.pendingOrders().at(0);
+    const DelegateInfo before = trading().pendingOrders().at(0);
     chooseOnLabel<CModifyDelegate>(false, QStringLiteral("修改指价"), [&](CModifyDelegate &dialog) {
         dialog.findChild<QComboBox *>(QStringLiteral("combo1026"))->setCurrentIndex(0);
         Click(dialog, 1051);
     });
     ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return m_trading.pendingOrders().at(0).validity == order_validity::kTradingDay; },
+        [&] { return trading().pendingOrders().at(0).validity == order_validity::kTradingDay; },
         5000));
-    const DelegateInfo after = m_trading.pendingOrders().at(0);
+    const DelegateInfo after = trading().pendingOrders().at(0);
     EXPECT_EQ(after.lots, before.lots);
     EXPECT_EQ(after.orderPrice, before.orderPrice);
     EXPECT_EQ(after.stopLoss, before.stopLoss);
@@ -134,21 +134,21 @@ TEST_F(OrderChangeE2E, ASecondLimitCloseReplacesTheFirstAndIsDrawnAtItsPrice)
 {
     ASSERT_EQ(placeOrder(order_kind::kMarket, m_server.quote(kProduct).buy), 1);
     startFrame();
-    const HoldInfo position = m_trading.positions().at(0);
-    const TypeInfo product = m_trading.product(kProduct);
+    const HoldInfo position = trading().positions().at(0);
+    const TypeInfo product = trading().product(kProduct);
     for (double above : {10.0, 12.0}) {
         COrderZJClose dialog(frameContext(), position);
         Type(dialog, 1042, product.sellPrice + above * product.limitDistance);
         Click(dialog, 1044);
         EXPECT_TRUE(dialog.succeeded()) << above;
     }
-    const std::vector<DelegateInfo> orders = m_trading.pendingOrders();
+    const std::vector<DelegateInfo> orders = trading().pendingOrders();
     ASSERT_EQ(orders.size(), 1u);
     EXPECT_EQ(orders[0].relatedPositionText(), position.number());
     EXPECT_NEAR(orders[0].orderPrice, product.sellPrice + 12 * product.limitDistance, 0.01);
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
-            const std::vector<DelegateInfo> drawn = m_trading.pendingOrders();
+            const std::vector<DelegateInfo> drawn = trading().pendingOrders();
             return drawn.size() == 1 && drawn[0].orderY > 0;
         },
         5000));
@@ -160,7 +160,7 @@ TEST_F(OrderChangeE2E, ASecondLimitCloseReplacesTheFirstAndIsDrawnAtItsPrice)
     Click(dialog, 1044);
     EXPECT_FALSE(dialog.succeeded());
     EXPECT_EQ(m_seam.messageTexts(), std::vector<std::string>{"委托失败，未知错误"});
-    EXPECT_EQ(m_trading.pendingOrders().size(), 1u);
+    EXPECT_EQ(trading().pendingOrders().size(), 1u);
 }
 
 } // namespace

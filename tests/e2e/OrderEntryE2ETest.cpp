@@ -40,14 +40,14 @@ TEST_F(OrderEntryE2E, AMarketBuyOpensAPositionShownInTheListsAndOnTheChart)
         Click(dialog, 1044);
     });
     EXPECT_EQ(result, COpenOrder::kSucceeded);
-    const std::vector<HoldInfo> positions = m_trading.positions();
+    const std::vector<HoldInfo> positions = trading().positions();
     ASSERT_EQ(positions.size(), 1u);
     EXPECT_EQ(positions[0].productId, kProduct);
-    EXPECT_EQ(m_trading.positionSummary().size(), 1u);
+    EXPECT_EQ(trading().positionSummary().size(), 1u);
     // The chart draws the position's line and label with its next paint.
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
-            const std::vector<HoldInfo> drawn = m_trading.positions();
+            const std::vector<HoldInfo> drawn = trading().positions();
             return !drawn.empty() && drawn[0].labelRect[2] > drawn[0].labelRect[0];
         },
         5000));
@@ -77,7 +77,7 @@ TEST_F(OrderEntryE2E, AStopLossExactlyTheStopDistanceBelowTheBuyPriceIsPlaced)
     });
     EXPECT_TRUE(m_seam.messages().empty()) << m_seam.messageTexts().front();
     EXPECT_EQ(result, COpenOrder::kSucceeded);
-    const std::vector<HoldInfo> positions = m_trading.positions();
+    const std::vector<HoldInfo> positions = trading().positions();
     ASSERT_EQ(positions.size(), 1u);
     EXPECT_EQ(positions[0].productId, kSilver);
     EXPECT_EQ(QString::number(positions[0].stopLoss, 'f', 3), stopLoss);
@@ -85,7 +85,7 @@ TEST_F(OrderEntryE2E, AStopLossExactlyTheStopDistanceBelowTheBuyPriceIsPlaced)
 
 TEST_F(OrderEntryE2E, ALimitSellPlacesAWeekOrder)
 {
-    const TypeInfo product = m_trading.product(kProduct);
+    const TypeInfo product = trading().product(kProduct);
     const double limit = product.sellPrice + 10 * product.limitDistance;
     int result = 0;
     runDialog<COpenOrderZj>(command::kLimitOpen, [&](COpenOrderZj &dialog) {
@@ -95,7 +95,7 @@ TEST_F(OrderEntryE2E, ALimitSellPlacesAWeekOrder)
         Click(dialog, 1063);
     });
     EXPECT_EQ(result, COpenOrderZj::kSucceeded);
-    const std::vector<DelegateInfo> orders = m_trading.pendingOrders();
+    const std::vector<DelegateInfo> orders = trading().pendingOrders();
     ASSERT_EQ(orders.size(), 1u);
     EXPECT_NE(orders[0].side, 1);
     EXPECT_EQ(orders[0].validity, 2);
@@ -105,7 +105,7 @@ TEST_F(OrderEntryE2E, ALimitSellPlacesAWeekOrder)
 
 TEST_F(OrderEntryE2E, EveryRefusalOfTheServerShowsItsTextAndKeepsTheDialogOpen)
 {
-    const TypeInfo product = m_trading.product(kProduct);
+    const TypeInfo product = trading().product(kProduct);
     const std::vector<std::pair<std::int32_t, std::string>> cases{
         {2, "价格已经变动，请重新下单"},
         {3, "保证金不足"},
@@ -125,7 +125,7 @@ TEST_F(OrderEntryE2E, EveryRefusalOfTheServerShowsItsTextAndKeepsTheDialogOpen)
         }
         dialog.reject();
     });
-    EXPECT_TRUE(m_trading.positions().empty());
+    EXPECT_TRUE(trading().positions().empty());
 }
 
 TEST_F(OrderEntryE2E, AReplyCutAfterTheOrderWasCarriedOutStillShowsThePosition)
@@ -138,7 +138,7 @@ TEST_F(OrderEntryE2E, AReplyCutAfterTheOrderWasCarriedOutStillShowsThePosition)
         dialog.reject();
     });
     m_server.clearReplyFaults();
-    EXPECT_EQ(m_trading.positions().size(), 1u) << "exactly the one the server opened";
+    EXPECT_EQ(trading().positions().size(), 1u) << "exactly the one the server opened";
     EXPECT_EQ(m_server.account("demo").positions.size(), 1u);
 }
 

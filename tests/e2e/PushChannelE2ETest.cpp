@@ -1,14 +1,12 @@
 // The client view's push channel against the demo server, steered from the test.
 #include "server/DemoServer.h"
-#include "tests/e2e/DemoLogin.h"
+#include "tests/support/DemoLogin.h"
 #include "tests/support/KLineRecords.h"
 #include "tests/support/SeamRecorder.h"
 #include "tests/support/TempFolder.h"
 #include "ui/app/CChildView.h"
 
-#include "core/alerts/AlertList.h"
-#include "core/alerts/MessageList.h"
-#include "core/trading/TradingData.h"
+#include "core/app/ClientSession.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -32,9 +30,10 @@ constexpr int kPatienceMs = 20000;
 // What the view hands on to the frame, recorded on the UI thread.
 class FrameRecorder {
 public:
-    void attach(CChildView &view)
+    void attach(CChildView &view, ui::ClientEventPoster &events, const MessageList &messages)
     {
-        QObject::connect(&view.events(), &ui::ClientEventPoster::tradingNoticesArrived, &view,
+        m_messages = &messages;
+        QObject::connect(&events, &ui::ClientEventPoster::tradingNoticesArrived, &view,
                          [this](bool, bool, const KLineBar &tick) { m_ticks.push_back(tick); });
         QObject::connect(&view, &CChildView::restartRequested, &view, [this] { ++m_restarts; });
     }
@@ -42,17 +41,14 @@ public:
     std::vector<std::string> messages() const
     {
         std::vector<std::string> texts;
-        for (const Message &message : m_messages.snapshot())
+        for (const Message &message : m_messages->snapshot())
             texts.push_back(message.content);
         return texts;
     }
-    MessageList &messageList() { return m_messages; }
-    AlertList &alertList() { return m_alerts; }
     int restarts() const { return m_restarts; }
 
 private:
-    MessageList m_messages;
-    AlertList m_alerts;
+    const MessageList *m_messages = nullptr;
     std::vector<KLineBar> m_ticks;
     int m_restarts = 0;
 };
@@ -76,16 +72,20 @@ protected:
     {
         ASSERT_TRUE(m_server.start());
         ASSERT_TRUE(test::LogInToDemo(m_server.endpoint(), m_seam, m_session));
-        m_view = std::make_unique<CChildView>(ServerLink(m_server.endpoint(), m_session, m_seam),
-                                              m_folder, m_trading, m_frame.messageList(),
-                                              m_frame.alertList(), ui::CKMainCallbacks{});
-        m_frame.attach(*m_view);
+        m_client = std::make_unique<ClientSession>(
+            ServerLink(m_server.endpoint(), m_session, m_seam), m_folder, m_events);
+        m_view = std::make_unique<CChildView>(*m_client, m_events, ui::CKMainCallbacks{});
+        m_frame.attach(*m_view, m_events, m_client->messages());
         m_view->resize(900, 600);
-        m_view->setCurrentProduct(kProduct);
+        m_client->view().setCurrentProduct(kProduct);
         m_view->restartView();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return m_view->state().historyLoaded(); }, kPatienceMs));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return m_client->view().historyLoaded(); }, kPatienceMs));
     }
-    void TearDown() override { m_view.reset(); }
+    void TearDown() override
+    {
+        m_view.reset();
+        m_client.reset();
+    }
 
     // Moves the price until a tick of the product has come through (the subscription is read
     // by the server on a thread of its own).
@@ -98,8 +98,7 @@ protected:
             KLineBar live{};
             if (QTest::qWaitFor(
                     [&] {
-                        return m_frame.ticks().size() > before
-                               && m_view->barList().copyLiveBar(live)
+                        return m_frame.ticks().size() > before && m_client->bars().copyLiveBar(live)
                                && live.close == m_frame.ticks().back().close;
                     },
                     200))
@@ -113,36 +112,37 @@ protected:
     test::TempFolder m_temp;
     DataFolder m_folder;
     test::SeamRecorder m_seam;
-    TradingData m_trading;
     Session m_session;
     FrameRecorder m_frame;
+    ui::ClientEventPoster m_events;
+    std::unique_ptr<ClientSession> m_client;
     std::unique_ptr<CChildView> m_view;
 };
 
 TEST_F(PushChannelE2ETest, TicksReachPriceHandlingAndTheChartSignalsAndMessagesGoTheirWay)
 {
     QSignalSpy live(m_view.get(), &CChildView::liveBarApplied);
-    const std::size_t history = m_view->barList().size();
+    const std::size_t history = m_client->bars().size();
     const KLineBar tick = tickThrough(m_server.quote(kProduct).last * 1.01);
     EXPECT_EQ(tick.productId, kProduct);
     EXPECT_TRUE(tick.isLive());
     KLineBar front{};
-    ASSERT_TRUE(m_view->barList().copyLiveBar(front));
+    ASSERT_TRUE(m_client->bars().copyLiveBar(front));
     EXPECT_EQ(front.close, tick.close);
-    EXPECT_EQ(m_view->barList().size(), history + 1);
+    EXPECT_EQ(m_client->bars().size(), history + 1);
     EXPECT_TRUE(QTest::qWaitFor([&] { return live.count() > 0; }, kPatienceMs));
 
     // A signal never reaches the price handling or the bar list.
     const std::size_t ticks = m_frame.ticks().size();
-    const std::size_t signalsBefore = m_view->signalList().size();
+    const std::size_t signalsBefore = m_client->signals().size();
     SignalRecord signal = test::MakeSignal(kProduct, tick.close + 500);
     signal.published = 1700000000;
     m_server.publishSignal(signal);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return m_view->signalList().size() == signalsBefore + 1; },
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_client->signals().size() == signalsBefore + 1; },
                                 kPatienceMs));
     EXPECT_EQ(m_frame.ticks().size(), ticks);
-    EXPECT_EQ(m_view->barList().size(), history + 1);
-    ASSERT_TRUE(m_view->barList().copyLiveBar(front));
+    EXPECT_EQ(m_client->bars().size(), history + 1);
+    ASSERT_TRUE(m_client->bars().copyLiveBar(front));
     EXPECT_EQ(front.close, tick.close);
 
     // The signal's announcement went into the message list too; server messages follow it.
@@ -163,7 +163,7 @@ TEST_F(PushChannelE2ETest, LoginElsewhereShowsItsMessageThenAsksForARestart)
     ASSERT_TRUE(QTest::qWaitFor([&] { return m_frame.restarts() == 1; }, kPatienceMs));
     EXPECT_EQ(m_seam.messageTexts(), (std::vector<std::string>{CChildView::kKickedOffText}));
     EXPECT_FALSE(m_view->watchdogActive());
-    EXPECT_FALSE(m_view->pushChannelOpen());
+    EXPECT_FALSE(m_client->pushChannelOpen());
 }
 
 TEST_F(PushChannelE2ETest, AServerThatEndsTheSessionShowsItsMessageThenAsksForARestart)
@@ -172,7 +172,7 @@ TEST_F(PushChannelE2ETest, AServerThatEndsTheSessionShowsItsMessageThenAsksForAR
     m_server.stop();
     ASSERT_TRUE(QTest::qWaitFor([&] { return m_frame.restarts() == 1; }, kPatienceMs));
     EXPECT_EQ(m_seam.messageTexts(), (std::vector<std::string>{CChildView::kLinkLostText}));
-    EXPECT_FALSE(m_view->pushChannelOpen());
+    EXPECT_FALSE(m_client->pushChannelOpen());
     QTest::qWait(100);
     EXPECT_EQ(m_frame.restarts(), 1) << "one message, one restart";
 }
@@ -188,22 +188,22 @@ TEST_F(HeartbeatE2ETest, WithoutHeartbeatsTheNextWatchdogTickReconnectsAndReload
 {
     QSignalSpy resets(m_view.get(), &CChildView::chartResetRequested);
     m_view->setWatchdogInterval(500ms);
-    const int downloads = m_view->state().download().downloadsStarted();
-    ASSERT_EQ(m_view->pushConnectionsMade(), 1);
+    const int downloads = m_client->view().download().downloadsStarted();
+    ASSERT_EQ(m_client->pushConnectionsMade(), 1);
     tickThrough(m_server.quote(kProduct).last * 1.01);
 
     // Heartbeats every 40 ms keep every half-second tick content.
     QTest::qWait(1600);
-    EXPECT_EQ(m_view->pushConnectionsMade(), 1);
+    EXPECT_EQ(m_client->pushConnectionsMade(), 1);
     EXPECT_EQ(resets.count(), 0);
 
     m_server.setHeartbeats(false);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return m_view->pushConnectionsMade() >= 2; }, kPatienceMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_client->pushConnectionsMade() >= 2; }, kPatienceMs));
     EXPECT_GE(resets.count(), 1);
-    EXPECT_GT(m_view->state().download().downloadsStarted(), downloads);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return m_view->state().historyLoaded(); }, kPatienceMs));
+    EXPECT_GT(m_client->view().download().downloadsStarted(), downloads);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return m_client->view().historyLoaded(); }, kPatienceMs));
     EXPECT_TRUE(m_view->watchdogActive());
-    EXPECT_TRUE(m_view->pushChannelOpen());
+    EXPECT_TRUE(m_client->pushChannelOpen());
     EXPECT_TRUE(m_seam.messageTexts().empty());
 }
 

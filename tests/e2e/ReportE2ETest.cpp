@@ -92,7 +92,7 @@ TEST_F(ReportE2E, ATickRewritesOnlyTheClosingPriceAndProfitOfItsProductAndTheCap
     const QString caption = m_report->windowTitle();
     EXPECT_TRUE(caption.contains(QStringLiteral(":   当前权益"))) << "three blanks at creation";
     m_server.setPrice(kProduct, m_server.quote(kProduct).last + 7);
-    const int row = RowOf(list, 0, m_trading.positions().at(0).number());
+    const int row = RowOf(list, 0, trading().positions().at(0).number());
     ASSERT_TRUE(QTest::qWaitFor([&] { return Cells(list)[row][6] != before[row][6]; }, 5000));
     const auto after = Cells(list);
     for (std::size_t r = 0; r < after.size(); ++r) {
@@ -152,7 +152,7 @@ TEST_F(ReportE2E, OrdersPageOffersNothingBelowTheRowsAndKeepsFinishedOrders)
 TEST_F(ReportE2E, AMarketCloseFromThePositionsPageRemovesItsRow)
 {
     CSortListCtrl &list = *m_report->positionsPage()->list();
-    const std::string closed = m_trading.positions().at(0).number();
+    const std::string closed = trading().positions().at(0).number();
     list.selectRow(RowOf(list, 0, closed));
     WhenShown<COrderSJClose>([](COrderSJClose &dialog) { Click(dialog, 1059); });
     m_report->positionsPage()->runCommand(CSPage1::kMarketClose);

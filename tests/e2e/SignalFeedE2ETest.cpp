@@ -1,12 +1,13 @@
 #include "ui/app/CMainFrame.h"
 
+#include "core/app/ClientSession.h"
 #include "core/market/SignalList.h"
 #include "core/platform/PriceFormat.h"
 #include "core/protocol/KLineBar.h"
 #include "core/protocol/WireRecord.h"
 #include "core/trading/TradingData.h"
 #include "server/DemoServer.h"
-#include "tests/e2e/DemoLogin.h"
+#include "tests/support/DemoLogin.h"
 #include "tests/support/SeamRecorder.h"
 #include "tests/support/TempFolder.h"
 #include "ui/CommandIds.h"
@@ -43,15 +44,17 @@ TEST(SignalFeedE2E, PublishedSignalIsDrawnFlashesItsButtonAndIsListed)
     ASSERT_TRUE(test::LogInToDemo(server.endpoint(), seam, session));
     seam.clear();
     test::TempFolder temp;
-    TradingData trading;
-    CMainFrame frame(ServerLink(server.endpoint(), session, seam), DataFolder(temp.path()),
-                     trading);
+    ui::ClientEventPoster events;
+    ClientSession client(ServerLink(server.endpoint(), session, seam), DataFolder(temp.path()),
+                         events);
+    TradingData &trading = client.trading();
+    CMainFrame frame(client, events);
     frame.frameTimers().setPeriods({25ms, 5000ms, 5ms});
     frame.show();
     frame.startTrading();
     CChildView *view = frame.clientView();
     ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return view->state().historyLoaded() && view->pushChannelOpen(); }, 10000));
+        [&] { return client.view().historyLoaded() && client.pushChannelOpen(); }, 10000));
     QTest::qWait(100);
 
     // A support level at the product's last price, so it lies inside the chart.
@@ -72,7 +75,7 @@ TEST(SignalFeedE2E, PublishedSignalIsDrawnFlashesItsButtonAndIsListed)
     server.publishSignal(signal);
 
     const auto listed = [&] {
-        for (const SignalRecord &entry : view->signalList().snapshot())
+        for (const SignalRecord &entry : client.signals().snapshot())
             if (entry.keyByte37 == 77 && entry.chartY > 0)
                 return entry;
         return ZeroRecord<SignalRecord>();

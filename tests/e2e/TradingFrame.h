@@ -2,13 +2,14 @@
 
 // A main frame trading product 1 against an in-process demo server, for the order tests.
 
+#include "core/app/ClientSession.h"
 #include "core/app/ClientSettings.h"
 #include "core/protocol/Commands.h"
 #include "core/protocol/OrderRecords.h"
 #include "core/protocol/RequestExchange.h"
 #include "core/trading/TradingData.h"
 #include "server/DemoServer.h"
-#include "tests/e2e/DemoLogin.h"
+#include "tests/support/DemoLogin.h"
 #include "tests/support/SeamRecorder.h"
 #include "tests/support/TempFolder.h"
 #include "ui/app/CChildView.h"
@@ -36,21 +37,29 @@ protected:
         ASSERT_TRUE(m_server.start());
         ASSERT_TRUE(LogInToDemo(m_server.endpoint(), m_seam, m_session));
         m_seam.clear();
+        newClient(m_server.endpoint());
+    }
+
+    // A program's client state, fresh, as after a start; the frame on the old one goes first.
+    void newClient(const ServerEndpoint &endpoint)
+    {
+        m_frame.reset();
+        m_client = std::make_unique<ClientSession>(ServerLink(endpoint, m_session, m_seam),
+                                                   DataFolder(m_temp.path()), m_events);
     }
 
     // Shown and trading, with the history of product 1 loaded.
     void startFrame()
     {
+        if (m_frame)
+            newClient(m_server.endpoint());
         ClientSettings stored;
         stored.setLastProduct(kProduct);
         ASSERT_TRUE(stored.write(DataFolder(m_temp.path())));
-        m_frame
-            = std::make_unique<ui::CMainFrame>(ServerLink(m_server.endpoint(), m_session, m_seam),
-                                               DataFolder(m_temp.path()), m_trading);
+        m_frame = std::make_unique<ui::CMainFrame>(*m_client, m_events);
         m_frame->show();
         m_frame->startTrading();
-        ASSERT_TRUE(
-            QTest::qWaitFor([&] { return m_frame->clientView()->state().historyLoaded(); }, 10000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return m_client->view().historyLoaded(); }, 10000));
     }
 
     // Once a top-level window of this type shows (a dialog's or a menu's modal loop runs), act
@@ -99,7 +108,7 @@ protected:
     ui::FrameContext frameContext()
     {
         return ui::FrameContext{ServerLink(m_server.endpoint(), m_session, m_seam),
-                                m_trading,
+                                trading(),
                                 m_frame.get(),
                                 m_frame->notices(),
                                 m_selection,
@@ -109,12 +118,15 @@ protected:
                                 }};
     }
 
+    TradingData &trading() { return m_client->trading(); }
+
     server::DemoServer m_server{QuietDemoOptions()};
     ui::ChartSelection m_selection;
     TempFolder m_temp;
     SeamRecorder m_seam;
     Session m_session;
-    TradingData m_trading;
+    ui::ClientEventPoster m_events;
+    std::unique_ptr<ClientSession> m_client;
     std::unique_ptr<ui::CMainFrame> m_frame;
 };
 

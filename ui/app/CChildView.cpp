@@ -1,6 +1,6 @@
 #include "ui/app/CChildView.h"
 
-#include "core/alerts/MessageList.h"
+#include "core/app/ClientSession.h"
 #include "core/platform/DesktopSeam.h"
 #include "core/platform/SupportLog.h"
 #include "core/trading/TradingData.h"
@@ -25,14 +25,10 @@ void PreparePanel(QWidget *panel, const char *name, int childId)
 
 } // namespace
 
-CChildView::CChildView(const ServerLink &link, DataFolder folder, TradingData &trading,
-                       MessageList &messages, AlertList &alerts, CKMainCallbacks chart,
+CChildView::CChildView(ClientSession &session, ClientEventPoster &events, CKMainCallbacks chart,
                        QWidget *parent)
     : QWidget(parent)
-    , m_link(link)
-    , m_state(link.endpoint(), link.session(), std::move(folder), m_bars, m_signals, m_events)
-    , m_dispatch(trading, m_link, m_state, m_signals, messages, alerts, m_events)
-    , m_push(m_dispatch)
+    , m_session(session)
 {
     setObjectName(QStringLiteral("CChildView"));
     setFocusPolicy(Qt::StrongFocus);
@@ -40,12 +36,13 @@ CChildView::CChildView(const ServerLink &link, DataFolder folder, TradingData &t
     setBackgroundRole(QPalette::Window);
     setAutoFillBackground(true);
 
-    m_state.create(m_link.seam());
+    m_session.createView();
 
+    TradingData &trading = m_session.trading();
     m_left = new CLeftTips(trading, this);
     PreparePanel(m_left, "CLeftTips", kLeftChildId);
-    m_chart = new CKMain(m_bars, m_signals, trading, trading.product(m_state.currentProduct()),
-                         std::move(chart), this);
+    m_chart = new CKMain(m_session.bars(), m_session.signals(), trading,
+                         trading.product(m_session.currentProduct()), std::move(chart), this);
     PreparePanel(m_chart, "CKMain", kChartChildId);
     m_chart->setLeftTips(m_left);
     m_chart->setGeometry(rect());
@@ -57,10 +54,10 @@ CChildView::CChildView(const ServerLink &link, DataFolder folder, TradingData &t
     connect(this, &CChildView::chartRelayoutRequested, m_chart, &CKMain::relayout);
     connect(this, &CChildView::liveBarApplied, m_chart, &CKMain::applyLiveBar);
     connect(this, &CChildView::chartKeyPressed, m_chart, &CKMain::handleKey);
-    connect(&m_events, &ClientEventPoster::chartRelayoutRequested, this,
+    connect(&events, &ClientEventPoster::chartRelayoutRequested, this,
             &CChildView::chartRelayoutRequested);
-    connect(&m_events, &ClientEventPoster::liveBarWasApplied, this, &CChildView::liveBarApplied);
-    connect(&m_events, &ClientEventPoster::sessionWasEnded, this, &CChildView::endSession);
+    connect(&events, &ClientEventPoster::liveBarWasApplied, this, &CChildView::liveBarApplied);
+    connect(&events, &ClientEventPoster::sessionWasEnded, this, &CChildView::endSession);
 
     m_watchdog.setInterval(kWatchdogPeriod);
     connect(&m_watchdog, &QTimer::timeout, this, &CChildView::onWatchdog);
@@ -70,53 +67,22 @@ CChildView::CChildView(const ServerLink &link, DataFolder folder, TradingData &t
 CChildView::~CChildView()
 {
     m_watchdog.stop();
-    m_dispatch.detach();
-    // The one place that waits for the workers: the program is ending.
-    m_push.close();
-    m_push.waitForThreads();
-    m_state.shutdown();
 }
 
-void CChildView::changeProduct(std::int32_t productId)
+void CChildView::restartView(Cache cache)
 {
-    m_state.changeProduct(productId);
-    restartView();
-}
-
-void CChildView::restartView()
-{
-    m_state.restart();
-    finishRestart();
-}
-
-void CChildView::reinitialize()
-{
-    m_state.reinitialize();
-    finishRestart();
-}
-
-void CChildView::finishRestart()
-{
-    Q_EMIT chartResetRequested(m_state.currentProduct());
-    openPushChannel();
+    if (cache == Cache::Drop)
+        m_session.dropProductCache();
+    m_session.restartData();
+    Q_EMIT chartResetRequested(m_session.currentProduct());
+    m_session.openPushChannel();
     layoutPanels(size());
-}
-
-void CChildView::openPushChannel()
-{
-    m_push.open(m_link.endpoint(), m_link.session());
-}
-
-void CChildView::closePushChannel()
-{
-    m_push.close();
 }
 
 void CChildView::endChannels()
 {
     m_watchdog.stop();
-    closePushChannel();
-    m_state.download().abandon();
+    m_session.endChannels();
 }
 
 void CChildView::setWatchdogInterval(std::chrono::milliseconds period)
@@ -143,17 +109,17 @@ void CChildView::layoutPanels(QSize size)
     m_left->setGeometry(0, 0, kLeftStripWidth, size.height());
     m_chart->setGeometry(kLeftStripWidth, 0, size.width() - kLeftStripWidth, size.height());
     setUpdatesEnabled(true);
-    if (m_state.historyLoaded())
+    if (m_session.view().historyLoaded())
         Q_EMIT chartRelayoutRequested();
 }
 
 void CChildView::onWatchdog()
 {
-    if (!m_state.watchdogTick())
+    if (!m_session.view().watchdogTick())
         return;
     SupportLog::line("push-reconnect", "no heartbeat within the watchdog period");
     m_watchdog.stop();
-    closePushChannel();
+    m_session.closePushChannel();
     restartView();
     m_watchdog.start();
 }
@@ -170,7 +136,7 @@ bool CChildView::takeKey(int key)
     switch (key) {
     case Qt::Key_Left:
     case Qt::Key_Down:
-        m_state.pageBack();
+        m_session.view().pageBack();
         break;
     case Qt::Key_Escape:
     case Qt::Key_Up:
@@ -191,9 +157,10 @@ void CChildView::endSession(SessionEnd why)
     SupportLog::line("session-ended",
                      why == SessionEnd::KickedOff ? "logged in elsewhere" : "the link was lost");
     m_watchdog.stop();
-    closePushChannel();
-    m_link.seam().messageBox(why == SessionEnd::KickedOff ? kKickedOffText : kLinkLostText,
-                             MessageIcon::None, MessageButtons::Ok);
+    m_session.closePushChannel();
+    m_session.link().seam().messageBox(why == SessionEnd::KickedOff ? kKickedOffText
+                                                                    : kLinkLostText,
+                                       MessageIcon::None, MessageButtons::Ok);
     Q_EMIT restartRequested();
 }
 

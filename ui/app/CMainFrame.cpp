@@ -1,14 +1,11 @@
 #include "ui/app/CMainFrame.h"
 
 #include "core/BuildConfig.h"
-#include "core/alerts/AlertQueries.h"
-#include "core/app/ClientSettings.h"
+#include "core/app/ClientSession.h"
 #include "core/market/ProductCatalog.h"
 #include "core/platform/DesktopSeam.h"
 #include "core/platform/SupportLog.h"
 #include "core/protocol/LoginExchange.h"
-#include "core/trading/TradingData.h"
-#include "core/trading/TradingQueries.h"
 #include "ui/CommandIds.h"
 #include "ui/alerts/AlertCommands.h"
 #include "ui/app/CAboutDlg.h"
@@ -33,31 +30,26 @@ namespace {
 constexpr int kClockTimerMs = 1000;
 } // namespace
 
-CMainFrame::CMainFrame(const ServerLink &link, DataFolder folder, TradingData &trading,
-                       QWidget *parent)
+CMainFrame::CMainFrame(ClientSession &session, ClientEventPoster &events, QWidget *parent)
     : QMainWindow(parent)
-    , m_link(link)
-    , m_folder(std::move(folder))
-    , m_trading(trading)
+    , m_session(session)
 {
     setObjectName(QStringLiteral("CMainFrame"));
     setWindowTitle(titleText());
     setWindowIcon(QIcon(QStringLiteral(":/icons/app.png")));
     setFocusPolicy(Qt::StrongFocus);
 
-    FetchProductsAndAlerts(m_link, m_trading, m_alerts);
+    m_session.fetchProductsAndAlerts();
     m_bars = new FrameBars(*this, [this](int commandId) { onCommand(commandId); });
-    createClientView();
+    createClientView(events);
     m_bars->buildToolBars();
     m_bars->buildStatusBar();
-    m_bars->pruneProductMenus(PruneProductMenus(m_trading));
-    createTimers();
+    m_bars->pruneProductMenus(PruneProductMenus(m_session.trading()));
+    createTimers(events);
     createRouters();
 
-    const std::int32_t initial = ChooseInitialProduct(m_trading, ClientSettings::read(m_folder));
-    m_selection = ProductSelection(initial);
-    m_view->setCurrentProduct(initial);
-    m_bars->updateProductChecks(m_selection);
+    m_session.chooseInitialProduct();
+    m_bars->updateProductChecks(m_session.selection());
     updateToolChecks();
 
     auto *clockTimer = new QTimer(this);
@@ -70,25 +62,31 @@ CMainFrame::CMainFrame(const ServerLink &link, DataFolder folder, TradingData &t
 
 CMainFrame::~CMainFrame()
 {
-    // The view's workers feed this frame's lists: they end before its members do.
+    // The session's workers post to this frame's windows: they end before the windows do.
+    m_session.shutdown();
     delete m_view;
     m_view = nullptr;
 }
 
+std::int32_t CMainFrame::currentProduct() const
+{
+    return m_session.selection().current();
+}
+
 FrameContext CMainFrame::context()
 {
-    return FrameContext{m_link,
-                        m_trading,
+    return FrameContext{m_session.link(),
+                        m_session.trading(),
                         this,
                         m_notices,
                         m_chartSelection,
-                        [this] { m_view->chartPanel()->relayout(); },
+                        [this] { m_chart->relayout(); },
                         [this] {
-                            return m_view->currentProduct();
+                            return m_session.currentProduct();
                         }};
 }
 
-void CMainFrame::createClientView()
+void CMainFrame::createClientView(ClientEventPoster &events)
 {
     CKMainCallbacks chart;
     chart.command = [this](int commandId) {
@@ -103,24 +101,23 @@ void CMainFrame::createClientView()
     chart.toolModeChanged = [this](int) {
         updateToolChecks();
     };
-    m_view
-        = new CChildView(m_link, m_folder, m_trading, m_messages, m_alerts, std::move(chart), this);
+    m_view = new CChildView(m_session, events, std::move(chart), this);
+    m_chart = m_view->chartPanel();
     setCentralWidget(m_view);
     connect(m_view, &CChildView::restartRequested, this, &CMainFrame::restart);
-    connect(&m_view->events(), &ClientEventPoster::tradingNoticesArrived, &m_notices,
+    connect(&events, &ClientEventPoster::tradingNoticesArrived, &m_notices,
             &TradingNotices::deliver);
-    connect(&m_view->events(), &ClientEventPoster::alertsWereChanged, &m_notices,
+    connect(&events, &ClientEventPoster::alertsWereChanged, &m_notices,
             &TradingNotices::notifyAlertsChanged);
 }
 
-void CMainFrame::createTimers()
+void CMainFrame::createTimers(ClientEventPoster &events)
 {
     m_timers = new FrameTimers(
         action(command::kMessageManager), [this](int commandId) { return action(commandId); },
-        m_link.seam(), m_view->productFlags(),
-        [this](std::int32_t productId) { return m_view->signalList().countFor(productId); },
-        m_messages, this);
-    ClientEventPoster &events = m_view->events();
+        m_session.link().seam(), m_session.flags(),
+        [this](std::int32_t productId) { return m_session.signals().countFor(productId); },
+        m_session.messages(), this);
     connect(&events, &ClientEventPoster::messageWasAdded, m_timers, &FrameTimers::onMessageAdded);
     connect(&events, &ClientEventPoster::blinkUpkeepRequested, m_timers,
             [this](int productId, int direction) { m_timers->blinkUpkeep(productId, direction); });
@@ -131,14 +128,19 @@ void CMainFrame::createRouters()
     m_routers.push_back(std::make_unique<OrderCommands>(context()));
     m_routers.push_back(std::make_unique<ReportCommands>(context(), MakeOrderWindows(context())));
     m_routers.push_back(std::make_unique<AlertCommands>(
-        context(), m_messages, [this] { m_timers->stopMessageBlink(); }, m_alerts,
-        m_view->productFlags()));
+        context(), m_session.messages(), [this] { m_timers->stopMessageBlink(); },
+        m_session.alerts(), m_session.flags()));
 }
 
 void CMainFrame::startTrading()
 {
-    FetchAccountAtStart(m_link, m_trading);
-    m_view->restartView();
+    m_session.fetchAccount();
+    restartView();
+}
+
+void CMainFrame::restartView(CChildView::Cache cache)
+{
+    m_view->restartView(cache);
 }
 
 QAction *CMainFrame::action(int commandId) const
@@ -158,16 +160,18 @@ QToolBar *CMainFrame::productToolBar() const
 
 void CMainFrame::selectProduct(std::int32_t productId)
 {
-    const bool changed = m_selection.select(productId);
+    const bool changed = m_session.selection().select(productId);
     // Choosing the current product again toggled its checkable item off: put the mark back.
-    m_bars->updateProductChecks(m_selection);
-    if (changed)
-        m_view->changeProduct(productId);
+    m_bars->updateProductChecks(m_session.selection());
+    if (changed) {
+        m_session.changeProduct(productId);
+        restartView();
+    }
 }
 
 void CMainFrame::updateToolChecks()
 {
-    m_bars->setToolChecks([this](int id) { return m_view->chartPanel()->isToolChecked(id); });
+    m_bars->setToolChecks([this](int id) { return m_chart->isToolChecked(id); });
 }
 
 QString CMainFrame::titleText()
@@ -194,19 +198,19 @@ bool CMainFrame::runFrameCommand(int commandId)
     const std::string site = build::kWebSite;
     switch (commandId) {
     case command::kDeposit:
-        m_link.seam().openWebPage(site + "uc/BuyCart.jsp?val1=3");
+        m_session.link().seam().openWebPage(site + "uc/BuyCart.jsp?val1=3");
         return true;
     case command::kAwards:
-        m_link.seam().openWebPage(site + "articlelist/HJ_MLDSGG");
+        m_session.link().seam().openWebPage(site + "articlelist/HJ_MLDSGG");
         return true;
     case command::kSignalHelp:
-        m_link.seam().openWebPage(site + "article/HJ_JSPCJWT");
+        m_session.link().seam().openWebPage(site + "article/HJ_JSPCJWT");
         return true;
     case command::kWebSite:
-        m_link.seam().openWebPage(site);
+        m_session.link().seam().openWebPage(site);
         return true;
     case command::kBlog:
-        m_link.seam().openWebPage(build::kBlogUrl);
+        m_session.link().seam().openWebPage(build::kBlogUrl);
         return true;
     case command::kShowCommonBar:
         commonToolBar()->show();
@@ -217,21 +221,22 @@ bool CMainFrame::runFrameCommand(int commandId)
         action(command::kShowProductBar)->setChecked(true);
         return true;
     case command::kReinitialise:
-        m_view->reinitialize();
+        restartView(CChildView::Cache::Drop);
         return true;
     case command::kMousePlain:
     case command::kMouseCross:
     case command::kMouseDrag:
-        m_view->chartPanel()->onToolCommand(commandId);
+        m_chart->onToolCommand(commandId);
         updateToolChecks();
         return true;
     case command::kOpenLogFolder: {
         // What a member sends to support; the folder is there as soon as the log is open.
         const std::filesystem::path logs = SupportLog::folder();
         if (!logs.empty())
-            m_link.seam().openWebPage(QUrl::fromLocalFile(QString::fromStdString(logs.string()))
-                                          .toString()
-                                          .toStdString());
+            m_session.link().seam().openWebPage(
+                QUrl::fromLocalFile(QString::fromStdString(logs.string()))
+                    .toString()
+                    .toStdString());
         return true;
     }
     case command::kAbout: {
@@ -261,12 +266,13 @@ void CMainFrame::restart()
 bool CMainFrame::confirmExit()
 {
     const std::string prompt = "确认退出" + QApplication::applicationName().toStdString() + "？";
-    if (m_link.seam().messageBox(prompt, MessageIcon::None, MessageButtons::OkCancel, "确认退出")
+    if (m_session.link().seam().messageBox(prompt, MessageIcon::None, MessageButtons::OkCancel,
+                                           "确认退出")
         != MessageResult::Ok)
         return false;
     // The window goes at once; the notice after it takes a moment at most.
     hide();
-    SendLogoutNotice(m_link);
+    SendLogoutNotice(m_session.link());
     return true;
 }
 
@@ -289,7 +295,7 @@ void CMainFrame::closeForRestart()
 
 void CMainFrame::focusInEvent(QFocusEvent *)
 {
-    m_view->setFocus();
+    centralWidget()->setFocus();
 }
 
 } // namespace qs::ui

@@ -1,13 +1,9 @@
 #pragma once
 
-#include "core/alerts/AlertList.h"
-#include "core/alerts/MessageList.h"
-#include "core/app/ProductSelection.h"
-#include "core/platform/DataFolder.h"
-#include "core/protocol/ServerLink.h"
 #include "ui/CommandRouter.h"
 #include "ui/FrameContext.h"
 #include "ui/TradingNotices.h"
+#include "ui/app/CChildView.h"
 
 #include <QMainWindow>
 
@@ -20,12 +16,13 @@ class QAction;
 class QToolBar;
 
 namespace qs {
-struct TradingData;
+class ClientSession;
 } // namespace qs
 
 namespace qs::ui {
 
-class CChildView;
+class CKMain;
+class ClientEventPoster;
 class FrameBars;
 class FrameTimers;
 
@@ -36,9 +33,9 @@ class CMainFrame : public QMainWindow {
 
 public:
     // Creation fetches the products and alerts, builds the client view, prunes the product
-    // menus to the server's list and chooses the current product.
-    CMainFrame(const ServerLink &link, DataFolder folder, TradingData &trading,
-               QWidget *parent = nullptr);
+    // menus to the server's list and chooses the current product. events is what session was
+    // created with.
+    CMainFrame(ClientSession &session, ClientEventPoster &events, QWidget *parent = nullptr);
     ~CMainFrame() override;
 
     // Once the frame is shown: the account on one connection, then the view restart (chart
@@ -52,9 +49,8 @@ public:
     QToolBar *commonToolBar() const;
     QToolBar *productToolBar() const;
     CChildView *clientView() const { return m_view; }
-    std::int32_t currentProduct() const { return m_selection.current(); }
-    AlertList &alerts() { return m_alerts; }
-    MessageList &messages() { return m_messages; }
+    ClientSession &session() const { return m_session; }
+    std::int32_t currentProduct() const;
     // The one route of the trading notices 1031-1033.
     TradingNotices &notices() { return m_notices; }
     FrameTimers &frameTimers() { return *m_timers; }
@@ -73,8 +69,9 @@ protected:
 
 private:
     FrameContext context();
-    void createClientView();
-    void createTimers();
+    void createClientView(ClientEventPoster &events);
+    void restartView(CChildView::Cache cache = CChildView::Cache::Keep);
+    void createTimers(ClientEventPoster &events);
     void createRouters();
     bool runFrameCommand(int commandId);
     void selectProduct(std::int32_t productId);
@@ -82,17 +79,13 @@ private:
     void restart();
     bool confirmExit();
 
-    const ServerLink m_link;
-    DataFolder m_folder;
-    TradingData &m_trading;
-    AlertList m_alerts;
-    MessageList m_messages;
-    ProductSelection m_selection;
+    ClientSession &m_session;
     TradingNotices m_notices;
     ChartSelection m_chartSelection;
     FrameBars *m_bars = nullptr;
     FrameTimers *m_timers = nullptr;
     CChildView *m_view = nullptr;
+    CKMain *m_chart = nullptr;
     std::vector<std::unique_ptr<CommandRouter>> m_routers;
     std::function<void()> m_restart;
     bool m_closingForRestart = false;

@@ -1,5 +1,6 @@
 #include "ui/app/CTenwickApp.h"
 
+#include "core/app/ClientSession.h"
 #include "core/platform/DesktopSeam.h"
 #include "core/platform/Socket.h"
 #include "ui/app/CDlgLogin.h"
@@ -25,6 +26,7 @@ CTenwickApp::CTenwickApp(Options options, DesktopSeam &seam, QObject *parent)
 CTenwickApp::~CTenwickApp()
 {
     m_frame.reset();
+    m_client.reset();
     StopSocketLayer();
 }
 
@@ -60,8 +62,9 @@ bool CTenwickApp::start()
         return false;
     }
 
-    m_frame = std::make_unique<CMainFrame>(ServerLink(m_options.endpoint, m_session, m_seam),
-                                           m_options.folder, m_trading);
+    m_client = std::make_unique<ClientSession>(ServerLink(m_options.endpoint, m_session, m_seam),
+                                               m_options.folder, m_events);
+    m_frame = std::make_unique<CMainFrame>(*m_client, m_events);
     m_frame->setRestartHandler([this] { restart(); });
     m_frame->showMaximized();
     m_frame->startTrading();

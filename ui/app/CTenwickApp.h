@@ -2,8 +2,8 @@
 
 #include "core/platform/DataFolder.h"
 #include "core/protocol/Session.h"
-#include "core/trading/TradingData.h"
 #include "ui/app/CDlgLogin.h"
+#include "ui/app/ClientEventPoster.h"
 #include "ui/app/SingleInstance.h"
 
 #include <QObject>
@@ -15,8 +15,9 @@
 #include <string>
 
 namespace qs {
+class ClientSession;
 class DesktopSeam;
-}
+} // namespace qs
 
 namespace qs::ui {
 
@@ -50,7 +51,8 @@ public:
     const Session &session() const { return m_session; }
     const ServerEndpoint &endpoint() const { return m_options.endpoint; }
     CMainFrame *mainFrame() const { return m_frame.get(); }
-    TradingData &tradingData() { return m_trading; }
+    // The logged-in client's state; null before the login and after exit.
+    ClientSession *clientSession() const { return m_client.get(); }
     CDlgLogin *loginDialog() const { return m_login; }
 
     // What restart() starts; tests replace it.
@@ -62,7 +64,9 @@ private:
     Options m_options;
     DesktopSeam &m_seam;
     Session m_session;
-    TradingData m_trading;
+    // Outlives the client session, whose worker threads post through it.
+    ClientEventPoster m_events;
+    std::unique_ptr<ClientSession> m_client;
     std::unique_ptr<SingleInstance> m_instance;
     QPointer<CDlgLogin> m_login;
     std::unique_ptr<CMainFrame> m_frame;

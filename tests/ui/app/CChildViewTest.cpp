@@ -1,8 +1,6 @@
 #include "ui/app/CChildView.h"
 
-#include "core/alerts/AlertList.h"
-#include "core/alerts/MessageList.h"
-#include "core/trading/TradingData.h"
+#include "core/app/ClientSession.h"
 
 #include "tests/support/KLineRecords.h"
 #include "tests/support/ScriptedPeer.h"
@@ -46,20 +44,19 @@ protected:
 
     test::TempFolder m_temp;
     test::SeamRecorder m_seam;
-    TradingData m_trading;
-    MessageList m_messages;
-    AlertList m_alerts;
     Session m_session;
+    ClientEventPoster m_events;
 };
 
 TEST_F(CChildViewTest, CreationWithoutServerKeepsEveryFlagOnAndPlacesTheTwoPanels)
 {
     ScriptedPeer peer(std::vector<Script>{});
-    CChildView view(ServerLink(endpoint(peer), m_session, m_seam), DataFolder(m_temp.path()),
-                    m_trading, m_messages, m_alerts, {});
+    ClientSession session(ServerLink(endpoint(peer), m_session, m_seam), DataFolder(m_temp.path()),
+                          m_events);
+    CChildView view(session, m_events, {});
     EXPECT_EQ(m_seam.messageTexts(), (std::vector<std::string>{"无法连接服务器，操作已取消"}));
     for (int id = 1; id <= 30; ++id)
-        EXPECT_EQ(view.productFlags().flag(id), 1);
+        EXPECT_EQ(session.flags().flag(id), 1);
     EXPECT_TRUE(view.watchdogActive());
 
     QWidget *chart = view.findChild<QWidget *>(QStringLiteral("CKMain"));
@@ -88,22 +85,23 @@ TEST_F(CChildViewTest, ArrowKeysGoToTheChartAndLeftOrDownPageOnlyWhileNoDownload
 {
     ScriptedPeer peer({Script().expectAny(50).stall(200ms),
                        Script().expectAny(50).send(Join({Int32Bytes(0), Bytes(13, 0)}))});
-    CChildView view(ServerLink(endpoint(peer), m_session, m_seam), DataFolder(m_temp.path()),
-                    m_trading, m_messages, m_alerts, {});
+    ClientSession session(ServerLink(endpoint(peer), m_session, m_seam), DataFolder(m_temp.path()),
+                          m_events);
+    CChildView view(session, m_events, {});
     view.resize(900, 600);
     QSignalSpy keys(&view, &CChildView::chartKeyPressed);
     view.restartView();
-    ASSERT_TRUE(view.state().downloadInProgress());
+    ASSERT_TRUE(session.view().downloadInProgress());
 
     QTest::keyClick(view.chartPanel(), Qt::Key_Left);
     QTest::keyClick(&view, Qt::Key_Down);
-    EXPECT_EQ(view.state().download().downloadsStarted(), 1);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !view.state().downloadInProgress(); }, 10000));
+    EXPECT_EQ(session.view().download().downloadsStarted(), 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !session.view().downloadInProgress(); }, 10000));
 
     // With a bar to page from, Down starts a page; the chart still gets the key.
-    view.barList().appendBack(test::MakeBar(1, 2024, "01010800"));
+    session.bars().appendBack(test::MakeBar(1, 2024, "01010800"));
     QTest::keyClick(view.leftPanel(), Qt::Key_Down);
-    EXPECT_EQ(view.state().download().downloadsStarted(), 2);
+    EXPECT_EQ(session.view().download().downloadsStarted(), 2);
 
     for (const int key : {Qt::Key_Escape, Qt::Key_Up, Qt::Key_Right})
         QTest::keyClick(view.chartPanel(), static_cast<Qt::Key>(key));
@@ -113,7 +111,7 @@ TEST_F(CChildViewTest, ArrowKeysGoToTheChartAndLeftOrDownPageOnlyWhileNoDownload
         = {Qt::Key_Left, Qt::Key_Down, Qt::Key_Down, Qt::Key_Escape, Qt::Key_Up, Qt::Key_Right};
     for (int i = 0; i < keys.count(); ++i)
         EXPECT_EQ(keys.at(i).at(0).toInt(), expected[i]) << i;
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !view.state().downloadInProgress(); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !session.view().downloadInProgress(); }, 10000));
     EXPECT_TRUE(peer.mismatches().empty()) << peer.mismatches().front();
 }
 

@@ -1,4 +1,4 @@
-#include "tests/e2e/DemoLogin.h"
+#include "tests/support/DemoLogin.h"
 
 #include "core/protocol/LoginExchange.h"
 
