@@ -99,23 +99,32 @@ TEST(TradingFigures, FollowEveryChangeOfPositionsProductsAndPrices)
     data.replaceProducts({Priced(Product(1, 2, 0.1f), 1002.0f, 1001.5f)});
     data.replacePositions({Position(1, 1, 2, 1000.00)});
     ASSERT_EQ(Recalc(data).floatingProfit, 30.0);
+    // In place, as a tick or a changed record leaves them.
+    const auto product = [&data](auto change) {
+        MutexLock lock(data.kTypeInfoLock);
+        change(data.kTypeInfoList[0]);
+    };
+    const auto position = [&data](auto change) {
+        MutexLock lock(data.kHoldInfoLock);
+        change(data.kHoldInfoList[0]);
+    };
 
-    data.kTypeInfoList[0].sellPrice = 1003.0f; // a tick
+    product([](TypeInfo &p) { p.sellPrice = 1003.0f; }); // a tick
     EXPECT_EQ(Recalc(data).floatingProfit, 60.0);
 
     data.replacePositions({Position(1, 1, 4, 1000.00)}); // lots changed
     EXPECT_EQ(Recalc(data).floatingProfit, 120.0);
 
-    data.kHoldInfoList[0].openPrice = 1001.00; // one record replaced in place
+    position([](HoldInfo &p) { p.openPrice = 1001.00; }); // one record replaced in place
     EXPECT_EQ(Recalc(data).floatingProfit, 80.0);
 
-    data.kHoldInfoList[0].side = 2; // now a sell: (1001.00 − 1002.00) × 100 × 0.1 × 4
+    position([](HoldInfo &p) { p.side = 2; }); // now a sell: (1001.00 − 1002.00) × 100 × 0.1 × 4
     EXPECT_EQ(Recalc(data).floatingProfit, -40.0);
 
-    data.kTypeInfoList[0].pointValue = 1.0f;
+    product([](TypeInfo &p) { p.pointValue = 1.0f; });
     EXPECT_EQ(Recalc(data).floatingProfit, -400.0);
 
-    data.kTypeInfoList[0].digits = 1;
+    product([](TypeInfo &p) { p.digits = 1; });
     EXPECT_EQ(Recalc(data).floatingProfit, -40.0);
 
     data.replaceProducts({});
