@@ -11,7 +11,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <mutex>
 #include <vector>
 
 namespace {
@@ -106,7 +105,7 @@ void Run(benchmark::State &state, bool cold)
     std::int32_t close = 100000;
     for (auto _ : state) {
         if (cold) {
-            std::lock_guard lock(data.kHoldInfoLock);
+            qs::MutexLock lock(data.kHoldInfoLock);
             data.kHoldInfoList[0].openPrice += 0.01;
         }
         close = close == 100100 ? 100000 : close + 1;

@@ -7,19 +7,19 @@ namespace qs {
 
 void AlertList::replace(std::vector<AlertInfo> records)
 {
-    std::lock_guard lock(m_lock);
+    MutexLock lock(m_lock);
     m_alerts.swap(records);
 }
 
 void AlertList::append(const AlertInfo &record)
 {
-    std::lock_guard lock(m_lock);
+    MutexLock lock(m_lock);
     m_alerts.push_back(record);
 }
 
 bool AlertList::remove(std::int32_t alertId)
 {
-    std::lock_guard lock(m_lock);
+    MutexLock lock(m_lock);
     const auto found = std::find_if(m_alerts.begin(), m_alerts.end(), [&](const AlertInfo &alert) {
         return alert.alertId == alertId;
     });
@@ -31,13 +31,13 @@ bool AlertList::remove(std::int32_t alertId)
 
 std::vector<AlertInfo> AlertList::snapshot() const
 {
-    std::lock_guard lock(m_lock);
+    MutexLock lock(m_lock);
     return m_alerts;
 }
 
 std::size_t AlertList::size() const
 {
-    std::lock_guard lock(m_lock);
+    MutexLock lock(m_lock);
     return m_alerts.size();
 }
 

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "core/platform/Mutex.h"
 #include "core/protocol/AlertInfo.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <mutex>
 #include <vector>
 
 namespace qs {
@@ -22,8 +22,8 @@ public:
     std::size_t size() const;
 
 private:
-    mutable std::mutex m_lock;
-    std::vector<AlertInfo> m_alerts;
+    mutable Mutex m_lock;
+    std::vector<AlertInfo> m_alerts GUARDED_BY(m_lock);
 };
 
 } // namespace qs

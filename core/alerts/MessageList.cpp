@@ -31,7 +31,7 @@ MessageList::MessageList(Clock clock)
 Message MessageList::add(std::string content)
 {
     // Stamped under the lock, so the list stays in time order whichever thread adds.
-    std::lock_guard lock(m_lock);
+    MutexLock lock(m_lock);
     m_textBytes += content.size();
     m_messages.push_back({ServiceTimeText(m_clock()), std::move(content)});
     while (m_messages.size() > 1
@@ -44,13 +44,13 @@ Message MessageList::add(std::string content)
 
 std::vector<Message> MessageList::snapshot() const
 {
-    std::lock_guard lock(m_lock);
+    MutexLock lock(m_lock);
     return {m_messages.begin(), m_messages.end()};
 }
 
 std::size_t MessageList::size() const
 {
-    std::lock_guard lock(m_lock);
+    MutexLock lock(m_lock);
     return m_messages.size();
 }
 

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "core/platform/Mutex.h"
+
 #include <chrono>
 #include <cstddef>
 #include <deque>
 #include <functional>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -38,9 +39,9 @@ public:
 
 private:
     const Clock m_clock;
-    mutable std::mutex m_lock;
-    std::deque<Message> m_messages;
-    std::size_t m_textBytes = 0;
+    mutable Mutex m_lock;
+    std::deque<Message> m_messages GUARDED_BY(m_lock);
+    std::size_t m_textBytes GUARDED_BY(m_lock) = 0;
 };
 
 } // namespace qs

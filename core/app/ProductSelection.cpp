@@ -8,7 +8,6 @@
 #include "core/trading/TradingData.h"
 
 #include <algorithm>
-#include <mutex>
 
 namespace qs {
 
@@ -21,7 +20,7 @@ ProductMenuPruning PruneProductMenus(const TradingData &data)
         const int command = ProductCommandId(entry.productId);
         bool offered = false;
         {
-            std::lock_guard lock(data.kTypeInfoLock);
+            MutexLock lock(data.kTypeInfoLock);
             offered = std::any_of(data.kTypeInfoList.begin(), data.kTypeInfoList.end(),
                                   [&](const TypeInfo &product) {
                                       // Compared by id: id + 30000 would overflow for a
@@ -52,7 +51,7 @@ std::int32_t ChooseInitialProduct(const TradingData &data, const ClientSettings 
     if (!record.nameText().empty())
         return productId;
     // Not offered (an unnamed record counts as not offered): the first of the list, else 1.
-    std::lock_guard lock(data.kTypeInfoLock);
+    MutexLock lock(data.kTypeInfoLock);
     return data.kTypeInfoList.empty() ? 1 : data.kTypeInfoList.front().productId;
 }
 

@@ -3,7 +3,6 @@
 #include "core/trading/TradingData.h"
 
 #include <cstdint>
-#include <mutex>
 
 namespace qs {
 
@@ -19,13 +18,13 @@ bool Contains(const std::int32_t (&rect)[4], int x, int y)
 ChartLabelHit FindChartLabel(const TradingData &trading, int productId, int x, int y)
 {
     {
-        std::lock_guard lock(trading.kHoldInfoLock);
+        MutexLock lock(trading.kHoldInfoLock);
         for (const HoldInfo &position : trading.kHoldInfoList) {
             if (position.productId == productId && Contains(position.labelRect, x, y))
                 return {ChartLabelHit::Kind::Position, position.number()};
         }
     }
-    std::lock_guard lock(trading.kDelegateInfoLock);
+    MutexLock lock(trading.kDelegateInfoLock);
     for (const DelegateInfo &order : trading.kDelegateInfoList) {
         if (order.productId == productId && order.status == 1 && Contains(order.labelRect, x, y))
             return {ChartLabelHit::Kind::Order, order.number()};

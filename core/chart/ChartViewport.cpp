@@ -66,12 +66,12 @@ ChartEffect ChartViewport::layOut()
     const int digits = m_product.digits;
     m_signals.forEach([&](SignalRecord &signal) { PlaceSignal(signal, productId, m_state); });
     {
-        std::lock_guard holds(m_trading.kHoldInfoLock);
+        MutexLock holds(m_trading.kHoldInfoLock);
         for (HoldInfo &position : m_trading.kHoldInfoList)
             PlacePosition(position, productId, digits, m_state);
     }
     {
-        std::lock_guard orders(m_trading.kDelegateInfoLock);
+        MutexLock orders(m_trading.kDelegateInfoLock);
         for (DelegateInfo &order : m_trading.kDelegateInfoList)
             PlaceOrder(order, productId, digits, m_state);
     }

@@ -6,7 +6,7 @@ namespace qs {
 
 bool SignalList::add(const SignalRecord &record)
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     const bool repeated = removeKey(record) > 0;
     m_signals.push_back(record);
     return repeated;
@@ -14,13 +14,13 @@ bool SignalList::add(const SignalRecord &record)
 
 void SignalList::withdraw(const SignalRecord &record)
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     removeKey(record);
 }
 
 int SignalList::countFor(int productId) const
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     return static_cast<int>(
         std::count_if(m_signals.begin(), m_signals.end(), [productId](const SignalRecord &entry) {
             return entry.productId == productId;
@@ -29,25 +29,25 @@ int SignalList::countFor(int productId) const
 
 void SignalList::clear()
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     m_signals.clear();
 }
 
 std::size_t SignalList::size() const
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     return m_signals.size();
 }
 
 std::vector<SignalRecord> SignalList::snapshot() const
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     return m_signals;
 }
 
 void SignalList::forEach(const std::function<void(SignalRecord &)> &visit)
 {
-    std::lock_guard lock(m_mutex);
+    MutexLock lock(m_mutex);
     for (SignalRecord &entry : m_signals)
         visit(entry);
 }

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "core/platform/Mutex.h"
 #include "core/protocol/SignalRecord.h"
 
 #include <cstddef>
 #include <functional>
-#include <mutex>
 #include <vector>
 
 namespace qs {
@@ -25,10 +25,10 @@ public:
     void forEach(const std::function<void(SignalRecord &)> &visit);
 
 private:
-    std::size_t removeKey(const SignalRecord &record);
+    std::size_t removeKey(const SignalRecord &record) REQUIRES(m_mutex);
 
-    mutable std::mutex m_mutex;
-    std::vector<SignalRecord> m_signals;
+    mutable Mutex m_mutex;
+    std::vector<SignalRecord> m_signals GUARDED_BY(m_mutex);
 };
 
 } // namespace qs

@@ -10,7 +10,6 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
-#include <mutex>
 #include <string_view>
 
 namespace qs {
@@ -124,7 +123,7 @@ void AddLimitClose(TradingData &data, DelegateInfo reply)
 {
     reply.status = 1;
     const std::string_view position = NumberOf(reply.relatedPosition);
-    std::lock_guard lock(data.kDelegateInfoLock);
+    MutexLock lock(data.kDelegateInfoLock);
     auto &orders = data.kDelegateInfoList;
     const auto earlier = std::find_if(orders.begin(), orders.end(), [&](const DelegateInfo &o) {
         return o.openOrClose == 2 && o.status == 1 && NumberOf(o.relatedPosition) == position;

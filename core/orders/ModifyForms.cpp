@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
-#include <mutex>
 #include <string_view>
 
 namespace qs {
@@ -92,7 +91,7 @@ bool ApplyChangedPosition(TradingData &data, const HoldInfo &reply, std::size_t 
     if (received < sizeof(HoldInfo) || reply.positionNumber[0] == 0)
         return false;
     const std::string_view number = NumberOf(reply.positionNumber);
-    std::lock_guard lock(data.kHoldInfoLock);
+    MutexLock lock(data.kHoldInfoLock);
     auto &positions = data.kHoldInfoList;
     const auto found = std::find_if(positions.begin(), positions.end(), [&](const HoldInfo &p) {
         return NumberOf(p.positionNumber) == number;

@@ -47,11 +47,11 @@ FloatingProfitCache::PositionKey FloatingProfitCache::keyOf(const HoldInfo &posi
             std::bit_cast<std::uint64_t>(position.lotsHeld)};
 }
 
-Decimal FloatingProfitCache::total(const std::vector<HoldInfo> &positions, std::mutex &typeInfoLock,
-                                   const std::vector<TypeInfo> &products)
+Decimal FloatingProfitCache::total(const TradingData &data)
 {
+    const std::vector<HoldInfo> &positions = data.kHoldInfoList;
     bool stale = positionsChanged(positions);
-    stale = readProducts(typeInfoLock, products) || stale;
+    stale = readProducts(data) || stale;
     if (stale || !m_built)
         rebuild(positions);
 
@@ -91,15 +91,14 @@ bool FloatingProfitCache::positionsChanged(const std::vector<HoldInfo> &position
     return true;
 }
 
-bool FloatingProfitCache::readProducts(std::mutex &typeInfoLock,
-                                       const std::vector<TypeInfo> &products)
+bool FloatingProfitCache::readProducts(const TradingData &data)
 {
     std::vector<ProductTerms> before = m_products;
     for (ProductTerms &product : m_products)
         product.listed = false;
     {
-        std::lock_guard lock(typeInfoLock);
-        for (const TypeInfo &record : products) {
+        MutexLock lock(data.kTypeInfoLock);
+        for (const TypeInfo &record : data.kTypeInfoList) {
             const auto at = std::lower_bound(m_products.begin(), m_products.end(), record.productId,
                                              kIdBelow);
             // The first record with an id is the one a lookup finds.

@@ -3,9 +3,9 @@
 #include "core/platform/Decimal.h"
 #include "core/protocol/HoldInfo.h"
 #include "core/protocol/TypeInfo.h"
+#include "core/trading/TradingData.h"
 
 #include <cstdint>
-#include <mutex>
 #include <vector>
 
 namespace qs {
@@ -30,10 +30,10 @@ Decimal PositionFloatingProfit(const HoldInfo &position, const TypeInfo &product
 // multiplications per group instead of converting every record field again.
 class FloatingProfitCache {
 public:
-    // Call with kHoldInfoLock held; kTypeInfoLock is taken inside, as the innermost lock.
-    // Positions whose product is not listed contribute nothing.
-    Decimal total(const std::vector<HoldInfo> &positions, std::mutex &typeInfoLock,
-                  const std::vector<TypeInfo> &products);
+    // Of data's positions; kTypeInfoLock is taken inside, as the innermost lock. Positions whose
+    // product is not listed contribute nothing.
+    Decimal total(const TradingData &data) REQUIRES(data.kHoldInfoLock)
+        EXCLUDES(data.kTypeInfoLock);
 
 private:
     // What a position contributes through; compared bit for bit, so any change is seen.
@@ -64,7 +64,7 @@ private:
     bool positionsChanged(const std::vector<HoldInfo> &positions);
     // Reads the terms of every product the positions name; true when digits, point value or
     // presence changed since the groups were built.
-    bool readProducts(std::mutex &typeInfoLock, const std::vector<TypeInfo> &products);
+    bool readProducts(const TradingData &data) EXCLUDES(data.kTypeInfoLock);
     void rebuild(const std::vector<HoldInfo> &positions);
     const ProductTerms *terms(std::int32_t productId) const;
 

@@ -80,7 +80,7 @@ PriceTickOutcome PriceTick::handle(const KLineBar &tick)
 
 bool PriceTick::setPrices(const KLineBar &tick, PriceTickOutcome &outcome)
 {
-    std::lock_guard lock(m_data.kTypeInfoLock);
+    MutexLock lock(m_data.kTypeInfoLock);
     for (TypeInfo &product : m_data.kTypeInfoList) {
         if (product.productId != tick.productId)
             continue;
@@ -97,7 +97,7 @@ bool PriceTick::setPrices(const KLineBar &tick, PriceTickOutcome &outcome)
 
 bool PriceTick::positionsTriggered(std::int32_t productId, float buyPrice, float sellPrice)
 {
-    std::lock_guard lock(m_data.kHoldInfoLock);
+    MutexLock lock(m_data.kHoldInfoLock);
     bool triggered = false;
     for (const HoldInfo &position : m_data.kHoldInfoList) {
         if (position.productId == productId && position.status == 1
@@ -109,7 +109,7 @@ bool PriceTick::positionsTriggered(std::int32_t productId, float buyPrice, float
 
 bool PriceTick::pendingOrdersTriggered(std::int32_t productId, float buyPrice, float sellPrice)
 {
-    std::lock_guard lock(m_data.kDelegateInfoLock);
+    MutexLock lock(m_data.kDelegateInfoLock);
     bool triggered = false;
     for (const DelegateInfo &order : m_data.kDelegateInfoList) {
         if (order.productId == productId && order.status == 1
@@ -121,7 +121,7 @@ bool PriceTick::pendingOrdersTriggered(std::int32_t productId, float buyPrice, f
 
 bool PriceTick::lowRisk()
 {
-    std::lock_guard lock(m_data.kAccountInfoLock);
+    MutexLock lock(m_data.kAccountInfoLock);
     return m_data.kAccountInfo.occupiedMargin > 0 && m_data.figures.riskRate <= kLowRiskRate;
 }
 

@@ -6,7 +6,6 @@
 
 #include <cmath>
 #include <limits>
-#include <mutex>
 
 namespace qs {
 
@@ -28,15 +27,14 @@ void RecalcAccountFigures(TradingData &data)
 {
     Decimal total;
     {
-        std::lock_guard lock(data.kHoldInfoLock);
-        total = data.floatingProfitCache->total(data.kHoldInfoList, data.kTypeInfoLock,
-                                                data.kTypeInfoList);
+        MutexLock lock(data.kHoldInfoLock);
+        total = data.floatingProfitCache->total(data);
     }
     const float floatingProfit = ToFloat(total);
     const Decimal floating = DecimalFromFloat(floatingProfit);
 
-    std::lock_guard lock(data.kAccountInfoLock);
-    const AccountInfo &account = data.kAccountInfo;
+    MutexLock lock(data.kAccountInfoLock);
+    const AccountInfo account = data.kAccountInfo;
     const float equity
         = ToFloat(DecimalFromDouble(account.usableFunds) + DecimalFromDouble(account.occupiedMargin)
                   + DecimalFromDouble(account.frozenMargin)

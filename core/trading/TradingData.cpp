@@ -1,13 +1,35 @@
 #include "core/trading/TradingData.h"
 
+#include "core/orders/OrderNumbers.h"
 #include "core/platform/AnsiCodec.h"
 #include "core/protocol/WireRecord.h"
 #include "core/trading/FloatingProfitCache.h"
 
 #include <algorithm>
 #include <iterator>
+#include <string_view>
 
 namespace qs {
+
+namespace {
+
+template<class Record, class Number>
+void StoreRects(std::vector<Record> &records, const std::vector<LabelRect> &rects, Number number)
+{
+    std::vector<bool> stored(rects.size(), false);
+    for (Record &record : records) {
+        const std::string_view own = number(record);
+        for (std::size_t i = 0; i < rects.size(); ++i) {
+            if (stored[i] || rects[i].number != own)
+                continue;
+            std::copy(rects[i].rect.begin(), rects[i].rect.end(), record.labelRect);
+            stored[i] = true;
+            break;
+        }
+    }
+}
+
+} // namespace
 
 TradingData::TradingData()
     : floatingProfitCache(std::make_unique<FloatingProfitCache>())
@@ -27,7 +49,7 @@ std::string TradingData::productName(int productId) const
 {
     char name[sizeof(TypeInfo::name)];
     {
-        std::lock_guard lock(kTypeInfoLock);
+        MutexLock lock(kTypeInfoLock);
         const auto found
             = std::find_if(kTypeInfoList.begin(), kTypeInfoList.end(),
                            [&](const TypeInfo &p) { return p.productId == productId; });
@@ -41,7 +63,7 @@ std::string TradingData::productName(int productId) const
 
 bool TradingData::copyProduct(int productId, TypeInfo &record) const
 {
-    std::lock_guard lock(kTypeInfoLock);
+    MutexLock lock(kTypeInfoLock);
     for (const TypeInfo &candidate : kTypeInfoList) {
         if (candidate.productId == productId) {
             record = candidate;
@@ -53,19 +75,19 @@ bool TradingData::copyProduct(int productId, TypeInfo &record) const
 
 std::vector<TypeInfo> TradingData::products() const
 {
-    std::lock_guard lock(kTypeInfoLock);
+    MutexLock lock(kTypeInfoLock);
     return kTypeInfoList;
 }
 
 std::vector<HoldInfo> TradingData::positions() const
 {
-    std::lock_guard lock(kHoldInfoLock);
+    MutexLock lock(kHoldInfoLock);
     return kHoldInfoList;
 }
 
 std::optional<HoldInfo> TradingData::position(const std::string &number) const
 {
-    std::lock_guard lock(kHoldInfoLock);
+    MutexLock lock(kHoldInfoLock);
     for (const HoldInfo &record : kHoldInfoList)
         if (record.number() == number)
             return record;
@@ -74,7 +96,7 @@ std::optional<HoldInfo> TradingData::position(const std::string &number) const
 
 std::optional<DelegateInfo> TradingData::pendingOrder(const std::string &number) const
 {
-    std::lock_guard lock(kDelegateInfoLock);
+    MutexLock lock(kDelegateInfoLock);
     for (const DelegateInfo &record : kDelegateInfoList)
         if (record.number() == number)
             return record;
@@ -83,56 +105,69 @@ std::optional<DelegateInfo> TradingData::pendingOrder(const std::string &number)
 
 std::vector<HoldInfo> TradingData::positionSummary() const
 {
-    std::lock_guard lock(kHoldSumInfoLock);
+    MutexLock lock(kHoldSumInfoLock);
     return kHoldSumInfoList;
 }
 
 std::vector<DelegateInfo> TradingData::pendingOrders() const
 {
-    std::lock_guard lock(kDelegateInfoLock);
+    MutexLock lock(kDelegateInfoLock);
     return kDelegateInfoList;
 }
 
 AccountInfo TradingData::account() const
 {
-    std::lock_guard lock(kAccountInfoLock);
+    MutexLock lock(kAccountInfoLock);
     return kAccountInfo;
 }
 
 AccountFigures TradingData::accountFigures() const
 {
-    std::lock_guard lock(kAccountInfoLock);
+    MutexLock lock(kAccountInfoLock);
     return figures;
 }
 
 void TradingData::replaceProducts(std::vector<TypeInfo> records)
 {
-    std::lock_guard lock(kTypeInfoLock);
+    MutexLock lock(kTypeInfoLock);
     kTypeInfoList.swap(records);
 }
 
 void TradingData::replacePositions(std::vector<HoldInfo> records)
 {
-    std::lock_guard lock(kHoldInfoLock);
+    MutexLock lock(kHoldInfoLock);
     kHoldInfoList.swap(records);
 }
 
 void TradingData::replacePositionSummary(std::vector<HoldInfo> records)
 {
-    std::lock_guard lock(kHoldSumInfoLock);
+    MutexLock lock(kHoldSumInfoLock);
     kHoldSumInfoList.swap(records);
 }
 
 void TradingData::replacePendingOrders(std::vector<DelegateInfo> records)
 {
-    std::lock_guard lock(kDelegateInfoLock);
+    MutexLock lock(kDelegateInfoLock);
     kDelegateInfoList.swap(records);
 }
 
 void TradingData::replaceAccount(const AccountInfo &record)
 {
-    std::lock_guard lock(kAccountInfoLock);
+    MutexLock lock(kAccountInfoLock);
     kAccountInfo = record;
+}
+
+void TradingData::storeLabelRects(const std::vector<LabelRect> &positions,
+                                  const std::vector<LabelRect> &orders)
+{
+    {
+        MutexLock lock(kHoldInfoLock);
+        StoreRects(kHoldInfoList, positions,
+                   [](const HoldInfo &record) { return NumberOf(record.positionNumber); });
+    }
+    MutexLock lock(kDelegateInfoLock);
+    StoreRects(kDelegateInfoList, orders,
+               [](const DelegateInfo &record) { return NumberOf(record.orderNumber); });
 }
 
 } // namespace qs

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "core/platform/Mutex.h"
 #include "core/protocol/AccountInfo.h"
 #include "core/protocol/DelegateInfo.h"
 #include "core/protocol/HoldInfo.h"
 #include "core/protocol/TypeInfo.h"
 
+#include <array>
+#include <cstdint>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,6 +16,13 @@
 namespace qs {
 
 class FloatingProfitCache;
+
+// Where the chart drew a record's label (left, top, right, bottom), for the record whose number
+// field holds number: its bytes up to the terminator, compared as they are.
+struct LabelRect {
+    std::string number;
+    std::array<std::int32_t, 4> rect{};
+};
 
 // The client's copy of the trading account: five collections, each under a lock of its own.
 // Lock order: kTypeInfoLock is innermost and never held while another is taken;
@@ -25,23 +34,23 @@ struct TradingData {
     TradingData(const TradingData &) = delete;
     TradingData &operator=(const TradingData &) = delete;
 
-    mutable std::mutex kTypeInfoLock;
-    std::vector<TypeInfo> kTypeInfoList;
+    mutable Mutex kTypeInfoLock;
+    std::vector<TypeInfo> kTypeInfoList GUARDED_BY(kTypeInfoLock);
 
-    mutable std::mutex kHoldInfoLock;
-    std::vector<HoldInfo> kHoldInfoList;
-    // Decimal sums of the positions, kept between recalculations; guarded by kHoldInfoLock.
-    std::unique_ptr<FloatingProfitCache> floatingProfitCache;
+    mutable Mutex kHoldInfoLock;
+    std::vector<HoldInfo> kHoldInfoList GUARDED_BY(kHoldInfoLock);
+    // Decimal sums of the positions, kept between recalculations.
+    std::unique_ptr<FloatingProfitCache> floatingProfitCache PT_GUARDED_BY(kHoldInfoLock);
 
-    mutable std::mutex kDelegateInfoLock;
-    std::vector<DelegateInfo> kDelegateInfoList;
+    mutable Mutex kDelegateInfoLock;
+    std::vector<DelegateInfo> kDelegateInfoList GUARDED_BY(kDelegateInfoLock);
 
-    mutable std::mutex kHoldSumInfoLock;
-    std::vector<HoldInfo> kHoldSumInfoList;
+    mutable Mutex kHoldSumInfoLock;
+    std::vector<HoldInfo> kHoldSumInfoList GUARDED_BY(kHoldSumInfoLock);
 
-    mutable std::mutex kAccountInfoLock;
-    AccountInfo kAccountInfo{};
-    AccountFigures figures;
+    mutable Mutex kAccountInfoLock;
+    AccountInfo kAccountInfo GUARDED_BY(kAccountInfoLock){};
+    AccountFigures figures GUARDED_BY(kAccountInfoLock);
 
     // Copy of a product; a record that is zero but for the id when the product is unknown.
     TypeInfo product(int productId) const;
@@ -67,6 +76,11 @@ struct TradingData {
     void replacePositionSummary(std::vector<HoldInfo> records);
     void replacePendingOrders(std::vector<DelegateInfo> records);
     void replaceAccount(const AccountInfo &record);
+
+    // The label rectangles the chart drew, into the records with those numbers; a number's n-th
+    // rectangle goes to its n-th record. Records not named keep theirs.
+    void storeLabelRects(const std::vector<LabelRect> &positions,
+                         const std::vector<LabelRect> &orders);
 };
 
 } // namespace qs

@@ -3,6 +3,7 @@
 #include "core/BuildConfig.h"
 #include "core/chart/ChartTexts.h"
 #include "core/market/SignalList.h"
+#include "core/orders/OrderNumbers.h"
 #include "core/trading/TradingData.h"
 #include "ui/widgets/ChartFonts.h"
 
@@ -12,7 +13,8 @@
 #include <QPen>
 #include <QPolygon>
 
-#include <mutex>
+#include <array>
+#include <string>
 
 namespace qs::ui {
 
@@ -145,8 +147,9 @@ PaintedAxis ChartPainter::paint(QPainter &painter, QSize client)
     paintGrid(painter, client, step);
     paintCandles(painter, client.width());
     paintSignals(painter, client);
-    paintPositions(painter, client.width());
-    paintOrders(painter, client.width());
+    const std::vector<LabelRect> positions = paintPositions(painter, client.width());
+    const std::vector<LabelRect> orders = paintOrders(painter, client.width());
+    m_trading.storeLabelRects(positions, orders);
 
     return {step, m_frame.state.highest, m_frame.state.scale, m_frame.state.verticalOffset,
             m_frame.product.productId};
@@ -272,8 +275,8 @@ namespace {
 // The dashed line, the boxed label (its rectangle stored in rect) and the stop lines of a
 // position or an order.
 void PaintTrade(QPainter &painter, const QFont &font, int clientWidth, int y, const QString &label,
-                std::int32_t (&rect)[4], int takeProfitY, const QString &takeProfit, int stopLossY,
-                const QString &stopLoss)
+                std::array<std::int32_t, 4> &rect, int takeProfitY, const QString &takeProfit,
+                int stopLossY, const QString &stopLoss)
 {
     painter.setPen(DashPen(kTradeLine, kTradeDashes));
     painter.drawLine(0, y, clientWidth, y);
@@ -306,37 +309,43 @@ void PaintTrade(QPainter &painter, const QFont &font, int clientWidth, int y, co
 
 } // namespace
 
-void ChartPainter::paintPositions(QPainter &painter, int clientWidth) const
+std::vector<LabelRect> ChartPainter::paintPositions(QPainter &painter, int clientWidth) const
 {
     const int productId = m_frame.product.productId;
     const int digits = m_frame.product.digits;
-    std::lock_guard lock(m_trading.kHoldInfoLock);
-    for (HoldInfo &position : m_trading.kHoldInfoList) {
+    std::vector<LabelRect> rects;
+    for (const HoldInfo &position : m_trading.positions()) {
         if (position.productId != productId)
             continue;
+        LabelRect &drawn = rects.emplace_back();
+        drawn.number = NumberOf(position.positionNumber);
         PaintTrade(
             painter, m_labelFont, clientWidth, position.openY,
             Qs(PositionLabelText(position.isBuy(), position.openPrice, digits, position.lotsHeld)),
-            position.labelRect, position.takeProfitY,
+            drawn.rect, position.takeProfitY,
             Qs(TakeProfitText(position.openPrice, position.takeProfit, digits)), position.stopLossY,
             Qs(StopLossText(position.openPrice, position.stopLoss, digits)));
     }
+    return rects;
 }
 
-void ChartPainter::paintOrders(QPainter &painter, int clientWidth) const
+std::vector<LabelRect> ChartPainter::paintOrders(QPainter &painter, int clientWidth) const
 {
     const int productId = m_frame.product.productId;
     const int digits = m_frame.product.digits;
-    std::lock_guard lock(m_trading.kDelegateInfoLock);
-    for (DelegateInfo &order : m_trading.kDelegateInfoList) {
+    std::vector<LabelRect> rects;
+    for (const DelegateInfo &order : m_trading.pendingOrders()) {
         if (order.productId != productId || order.status != 1)
             continue;
+        LabelRect &drawn = rects.emplace_back();
+        drawn.number = NumberOf(order.orderNumber);
         PaintTrade(painter, m_labelFont, clientWidth, order.orderY,
                    Qs(OrderLabelText(order.isBuy(), order.orderPrice, digits, order.lots)),
-                   order.labelRect, order.takeProfitY,
+                   drawn.rect, order.takeProfitY,
                    Qs(TakeProfitText(order.orderPrice, order.takeProfit, digits)), order.stopLossY,
                    Qs(StopLossText(order.orderPrice, order.stopLoss, digits)));
     }
+    return rects;
 }
 
 void DrawCross(QPainter &painter, CrossPoint cross, QSize client)

@@ -8,11 +8,13 @@
 #include <QString>
 
 #include <cstdint>
+#include <vector>
 
 class QPainter;
 
 namespace qs {
 class SignalList;
+struct LabelRect;
 struct TradingData;
 } // namespace qs
 
@@ -28,8 +30,9 @@ struct PaintedAxis {
 };
 
 // Draws the chart panel but for its cross: background, watermark, title, grid, candles with the
-// highest, lowest and live labels, then signals, positions and orders. Positions and orders get
-// their label rectangles stored for the context menu's hit test.
+// highest, lowest and live labels, then signals, positions and orders. Positions and orders are
+// drawn from copies; the label rectangles laid out go back into the records afterwards, for the
+// context menu's hit test.
 class ChartPainter {
 public:
     ChartPainter(ChartViewport &viewport, SignalList &signals, TradingData &trading);
@@ -44,8 +47,9 @@ private:
     void paintGrid(QPainter &painter, QSize client, int step) const;
     void paintCandles(QPainter &painter, int clientWidth) const;
     void paintSignals(QPainter &painter, QSize client) const;
-    void paintPositions(QPainter &painter, int clientWidth) const;
-    void paintOrders(QPainter &painter, int clientWidth) const;
+    // Each returns the label rectangles it laid out, in drawing order.
+    std::vector<LabelRect> paintPositions(QPainter &painter, int clientWidth) const;
+    std::vector<LabelRect> paintOrders(QPainter &painter, int clientWidth) const;
 
     ChartViewport &m_viewport;
     SignalList &m_signals;

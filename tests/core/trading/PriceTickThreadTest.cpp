@@ -115,8 +115,8 @@ TEST(PriceTickThread, TickStormAgainstUserInterfaceQueries)
         EXPECT_EQ(data.product(1).digits, 2);
         {
             // The summary page's nesting: summary lock, then positions lock.
-            std::lock_guard summary(data.kHoldSumInfoLock);
-            std::lock_guard positions(data.kHoldInfoLock);
+            MutexLock summary(data.kHoldSumInfoLock);
+            MutexLock positions(data.kHoldInfoLock);
             EXPECT_LE(data.kHoldInfoList.size() + data.kHoldSumInfoList.size(), 3u);
         }
         EXPECT_TRUE(std::isfinite(data.accountFigures().equity));

@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace qs {
@@ -99,23 +102,32 @@ TEST(TradingFigures, FollowEveryChangeOfPositionsProductsAndPrices)
     data.replaceProducts({Priced(Product(1, 2, 0.1f), 1002.0f, 1001.5f)});
     data.replacePositions({Position(1, 1, 2, 1000.00)});
     ASSERT_EQ(Recalc(data).floatingProfit, 30.0);
+    // In place, as a tick or a changed record leaves them.
+    const auto product = [&data](auto change) {
+        MutexLock lock(data.kTypeInfoLock);
+        change(data.kTypeInfoList[0]);
+    };
+    const auto position = [&data](auto change) {
+        MutexLock lock(data.kHoldInfoLock);
+        change(data.kHoldInfoList[0]);
+    };
 
-    data.kTypeInfoList[0].sellPrice = 1003.0f; // a tick
+    product([](TypeInfo &p) { p.sellPrice = 1003.0f; }); // a tick
     EXPECT_EQ(Recalc(data).floatingProfit, 60.0);
 
     data.replacePositions({Position(1, 1, 4, 1000.00)}); // lots changed
     EXPECT_EQ(Recalc(data).floatingProfit, 120.0);
 
-    data.kHoldInfoList[0].openPrice = 1001.00; // one record replaced in place
+    position([](HoldInfo &p) { p.openPrice = 1001.00; }); // one record replaced in place
     EXPECT_EQ(Recalc(data).floatingProfit, 80.0);
 
-    data.kHoldInfoList[0].side = 2; // now a sell: (1001.00 − 1002.00) × 100 × 0.1 × 4
+    position([](HoldInfo &p) { p.side = 2; }); // now a sell: (1001.00 − 1002.00) × 100 × 0.1 × 4
     EXPECT_EQ(Recalc(data).floatingProfit, -40.0);
 
-    data.kTypeInfoList[0].pointValue = 1.0f;
+    product([](TypeInfo &p) { p.pointValue = 1.0f; });
     EXPECT_EQ(Recalc(data).floatingProfit, -400.0);
 
-    data.kTypeInfoList[0].digits = 1;
+    product([](TypeInfo &p) { p.digits = 1; });
     EXPECT_EQ(Recalc(data).floatingProfit, -40.0);
 
     data.replaceProducts({});
@@ -145,6 +157,53 @@ TEST(TradingData, ProductLookupCopiesTheWholeRecordOrAZeroOneWithTheId)
     const test::Bytes before = BytesOf(buffer);
     EXPECT_FALSE(data.copyProduct(12, buffer));
     EXPECT_EQ(BytesOf(buffer), before);
+}
+
+TEST(TradingData, LabelRectsGoToTheRecordsWithTheirNumbers)
+{
+    using Rect = std::array<std::int32_t, 4>;
+    const Rect old{1, 1, 2, 2};
+    const Rect r1{8, 21, 98, 33};
+    const Rect r2{8, 51, 98, 63};
+    struct Case {
+        const char *name;
+        std::vector<std::string> numbers; // of the list's records; old rectangles before
+        std::vector<LabelRect> drawn;
+        std::vector<Rect> expected;
+    };
+    const Case cases[] = {
+        {"by number, not by place", {"A", "B"}, {{"B", r1}, {"A", r2}}, {r2, r1}},
+        {"a record not drawn keeps its own", {"A", "B"}, {{"B", r1}}, {old, r1}},
+        {"a number no longer listed is dropped", {"A"}, {{"C", r1}}, {old}},
+        {"a repeated number: n-th rectangle, n-th record",
+         {"A", "A"},
+         {{"A", r1}, {"A", r2}},
+         {r1, r2}},
+        {"bytes after the terminator do not count", {std::string("A\0x", 3)}, {{"A", r1}}, {r1}},
+    };
+    for (const Case &c : cases) {
+        std::vector<HoldInfo> positions;
+        std::vector<DelegateInfo> orders;
+        for (const std::string &number : c.numbers) {
+            HoldInfo &position = positions.emplace_back(ZeroRecord<HoldInfo>());
+            DelegateInfo &order = orders.emplace_back(ZeroRecord<DelegateInfo>());
+            number.copy(position.positionNumber, number.size());
+            number.copy(order.orderNumber, number.size());
+            std::copy(old.begin(), old.end(), position.labelRect);
+            std::copy(old.begin(), old.end(), order.labelRect);
+        }
+        TradingData data;
+        data.replacePositions(positions);
+        data.replacePendingOrders(orders);
+        data.storeLabelRects(c.drawn, {});
+        for (std::size_t i = 0; i < c.expected.size(); ++i) {
+            EXPECT_EQ(std::to_array(data.positions()[i].labelRect), c.expected[i]) << c.name;
+            EXPECT_EQ(std::to_array(data.pendingOrders()[i].labelRect), old) << c.name;
+        }
+        data.storeLabelRects({}, c.drawn);
+        for (std::size_t i = 0; i < c.expected.size(); ++i)
+            EXPECT_EQ(std::to_array(data.pendingOrders()[i].labelRect), c.expected[i]) << c.name;
+    }
 }
 
 } // namespace
