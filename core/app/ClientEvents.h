@@ -3,6 +3,7 @@
 #include "core/chart/KLineDownload.h"
 #include "core/protocol/KLineBar.h"
 #include "core/protocol/SignalRecord.h"
+#include "core/trading/PriceTick.h"
 
 #include <cstdint>
 
@@ -22,9 +23,9 @@ public:
     virtual void relayoutChart() = 0;
     // A pushed live bar went into the bar list; newBar when it opened a new period.
     virtual void liveBarApplied(bool newBar) = 0;
-    // To every registered window, in this order per window: 1032 if either flag is set, 1033 if
-    // the orders flag is set, then 1031 with the tick. One delivery per tick, never merged.
-    virtual void tradingNotices(bool holdChanged, bool delegateChanged, const KLineBar &tick) = 0;
+    // To every registered window, in this order per window: 1032 if holdings or orders changed,
+    // 1033 if the orders did, then 1031 with the tick. One delivery per tick, never merged.
+    virtual void tradingNotices(const TickChange &change) = 0;
     // The blink list upkeep: +1 for a new or repeated signal, -1 for a withdrawn one.
     virtual void blinkUpkeep(std::int32_t productId, int direction) = 0;
     // A message joined the message list: the manager's button blinks, the sound loops.

@@ -108,7 +108,7 @@ void CMainFrame::createClientView()
     setCentralWidget(m_view);
     connect(m_view, &CChildView::restartRequested, this, &CMainFrame::restart);
     connect(&m_view->events(), &ClientEventPoster::tradingNoticesArrived, &m_notices,
-            &TradingNotices::deliver);
+            &TradingNotices::tickChanged);
     connect(&m_view->events(), &ClientEventPoster::alertsWereChanged, &m_notices,
             &TradingNotices::notifyAlertsChanged);
 }

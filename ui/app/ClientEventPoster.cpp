@@ -22,11 +22,9 @@ void ClientEventPoster::liveBarApplied(bool newBar)
     post([this, newBar] { Q_EMIT liveBarWasApplied(newBar); });
 }
 
-void ClientEventPoster::tradingNotices(bool holdChanged, bool delegateChanged, const KLineBar &tick)
+void ClientEventPoster::tradingNotices(const TickChange &change)
 {
-    post([this, holdChanged, delegateChanged, tick] {
-        Q_EMIT tradingNoticesArrived(holdChanged, delegateChanged, tick);
-    });
+    post([this, change] { Q_EMIT tradingNoticesArrived(change); });
 }
 
 void ClientEventPoster::blinkUpkeep(std::int32_t productId, int direction)

@@ -16,7 +16,7 @@ public:
 
     void relayoutChart() override;
     void liveBarApplied(bool newBar) override;
-    void tradingNotices(bool holdChanged, bool delegateChanged, const KLineBar &tick) override;
+    void tradingNotices(const TickChange &change) override;
     void blinkUpkeep(std::int32_t productId, int direction) override;
     void messageAdded(int soundId) override;
     void sessionEnded(SessionEnd why) override;
@@ -25,7 +25,7 @@ public:
 Q_SIGNALS:
     void chartRelayoutRequested();
     void liveBarWasApplied(bool newBar);
-    void tradingNoticesArrived(bool holdChanged, bool delegateChanged, const qs::KLineBar &tick);
+    void tradingNoticesArrived(const qs::TickChange &change);
     void blinkUpkeepRequested(int productId, int direction);
     void messageWasAdded(int soundId);
     void sessionWasEnded(qs::SessionEnd why);
