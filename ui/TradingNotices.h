@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/app/ClientEvents.h"
 #include "core/orders/OrderRefetch.h"
 #include "core/protocol/KLineBar.h"
 #include "core/protocol/SignalRecord.h"
@@ -37,12 +38,6 @@ protected:
     ~NoticeReceiver() = default;
 };
 
-enum class PushState {
-    Connected,    // the push channel's connection is made
-    Reconnecting, // the watchdog gave the channel up and opens it again
-    Lost,         // the session ended; no reconnect follows
-};
-
 // The one route of trading events to windows and the chart. UI thread only. A registered window
 // hears, per delivery and in this order, 1032 if holdings or orders changed, 1033 if the orders
 // did, then 1031 with the tick; windows hear it window by window in registration order, and a
@@ -69,7 +64,7 @@ public:
     void notifyAlertsChanged() { Q_EMIT alertsChanged(); }
     void notifySignal(const qs::SignalRecord &signal) { Q_EMIT signalArrived(signal); }
     void notifyMessage() { Q_EMIT messageArrived(); }
-    void notifyPushState(qs::ui::PushState state) { Q_EMIT pushStateChanged(state); }
+    void notifyPushState(qs::PushState state) { Q_EMIT pushStateChanged(state); }
 
 Q_SIGNALS:
     // To the registered windows; one emission per delivery.
@@ -82,7 +77,7 @@ Q_SIGNALS:
     void alertsChanged();
     void signalArrived(const qs::SignalRecord &signal);
     void messageArrived();
-    void pushStateChanged(qs::ui::PushState state);
+    void pushStateChanged(qs::PushState state);
     void positionClosedByServer(const qs::ServerDeal &position);
     void orderFilledByServer(const qs::ServerDeal &order);
 

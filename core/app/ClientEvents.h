@@ -9,6 +9,13 @@
 
 namespace qs {
 
+// The push channel as the windows see it.
+enum class PushState {
+    Connected,    // the channel's connection is made
+    Reconnecting, // the watchdog gave the channel up and opens it again
+    Lost,         // the session ended; no reconnect follows
+};
+
 enum class SessionEnd {
     LinkLost,  // the server ended the session; the channel must not be reconnected
     KickedOff, // the member logged in elsewhere
@@ -30,7 +37,12 @@ public:
     virtual void blinkUpkeep(std::int32_t productId, int direction) = 0;
     // A message joined the message list: the manager's button blinks, the sound loops.
     virtual void messageAdded(int soundId) = 0;
+    // Also the push channel's loss, for windows that show its state.
     virtual void sessionEnded(SessionEnd why) = 0;
+    // The push channel's connection is made.
+    virtual void pushConnected() {}
+    // A pushed signal went through the signal feed.
+    virtual void signalArrived(const SignalRecord &) {}
     // A reached alert left the alert list: an open alert dialog refills.
     virtual void alertsChanged() = 0;
 

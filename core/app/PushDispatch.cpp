@@ -55,9 +55,15 @@ void PushDispatch::onBarRecord(const KLineBar &bar)
         m_events.liveBarApplied(change == PushedBarChange::LiveInserted);
 }
 
+void PushDispatch::onConnected()
+{
+    m_events.pushConnected();
+}
+
 void PushDispatch::onSignalRecord(const SignalRecord &signal)
 {
     m_feed.feed(signal);
+    m_events.signalArrived(signal);
 }
 
 void PushDispatch::onMessage(const std::string &utf8)

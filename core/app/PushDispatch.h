@@ -31,6 +31,7 @@ public:
     // The main window is going: ticks still being read do nothing more.
     void detach() { m_attached = false; }
 
+    void onConnected() override;
     void onBarRecord(const KLineBar &bar) override;
     void onSignalRecord(const SignalRecord &signal) override;
     void onMessage(const std::string &utf8) override;

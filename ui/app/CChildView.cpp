@@ -154,6 +154,7 @@ void CChildView::onWatchdog()
     SupportLog::line("push-reconnect", "no heartbeat within the watchdog period");
     m_watchdog.stop();
     closePushChannel();
+    Q_EMIT pushReconnecting();
     restartView();
     m_watchdog.start();
 }

@@ -111,6 +111,14 @@ void CMainFrame::createClientView()
             &TradingNotices::tickChanged);
     connect(&m_view->events(), &ClientEventPoster::alertsWereChanged, &m_notices,
             &TradingNotices::notifyAlertsChanged);
+    connect(&m_view->events(), &ClientEventPoster::signalWasPushed, &m_notices,
+            &TradingNotices::notifySignal);
+    connect(&m_view->events(), &ClientEventPoster::messageWasAdded, &m_notices,
+            &TradingNotices::notifyMessage);
+    connect(&m_view->events(), &ClientEventPoster::pushStateWasChanged, &m_notices,
+            &TradingNotices::notifyPushState);
+    connect(m_view, &CChildView::pushReconnecting, &m_notices,
+            [this] { m_notices.notifyPushState(PushState::Reconnecting); });
 }
 
 void CMainFrame::createTimers()

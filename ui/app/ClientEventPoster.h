@@ -4,7 +4,13 @@
 
 #include <QObject>
 
+#include <functional>
+
 namespace qs::ui {
+
+// Runs work on receiver's thread, after what was posted to it before: the one way worker threads
+// reach the windows. Returns at once; work is dropped with the receiver.
+void PostToUiThread(QObject *receiver, std::function<void()> work);
 
 // The UI's side of ClientEvents: each call from a worker thread is posted to the UI thread with
 // a copy of its data and comes out there as a signal.
@@ -21,6 +27,8 @@ public:
     void messageAdded(int soundId) override;
     void sessionEnded(SessionEnd why) override;
     void alertsChanged() override;
+    void pushConnected() override;
+    void signalArrived(const SignalRecord &signal) override;
 
 Q_SIGNALS:
     void chartRelayoutRequested();
@@ -30,10 +38,11 @@ Q_SIGNALS:
     void messageWasAdded(int soundId);
     void sessionWasEnded(qs::SessionEnd why);
     void alertsWereChanged();
+    void pushStateWasChanged(qs::PushState state);
+    void signalWasPushed(const qs::SignalRecord &signal);
 
 private:
-    template<typename Work>
-    void post(Work work);
+    void post(std::function<void()> work);
 };
 
 } // namespace qs::ui

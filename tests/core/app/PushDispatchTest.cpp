@@ -42,6 +42,11 @@ public:
     }
     void messageAdded(int soundId) override { log.push_back("message " + std::to_string(soundId)); }
     void alertsChanged() override { log.push_back("alerts"); }
+    void pushConnected() override { log.push_back("connected"); }
+    void signalArrived(const SignalRecord &signal) override
+    {
+        log.push_back("signal " + std::to_string(signal.productId));
+    }
     void sessionEnded(SessionEnd why) override
     {
         log.push_back(why == SessionEnd::KickedOff ? "kicked off" : "link lost");
@@ -92,14 +97,15 @@ TEST(PushDispatch, EachEventGoesToItsConsumersInOrder)
          0},
         {"signal",
          [](PushDispatch &d) { d.onSignalRecord(test::MakeSignal(2, 1500)); },
-         {"relayout", "blink 2 1", "message 151"},
+         {"relayout", "blink 2 1", "message 151", "signal 2"},
          1},
         {"withdrawal",
          [](PushDispatch &d) { d.onSignalRecord(test::MakeSignal(2, 1500, 4)); },
-         {"blink 2 -1"},
+         {"blink 2 -1", "signal 2"},
          0},
         {"message", [](PushDispatch &d) { d.onMessage("今日休市"); }, {"message 151"}, 1},
         {"heartbeat", [](PushDispatch &d) { d.onHeartbeat(); }, {}, 0},
+        {"connected", [](PushDispatch &d) { d.onConnected(); }, {"connected"}, 0},
         {"closed", [](PushDispatch &d) { d.onSessionClosed(); }, {"link lost"}, 0},
         {"kicked", [](PushDispatch &d) { d.onKickedOff(); }, {"kicked off"}, 0},
         {"detached bar",
