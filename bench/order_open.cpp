@@ -109,7 +109,7 @@ void BM_RefetchAfterMarketOpen(benchmark::State &state)
         if (!desk.openOrRefuse(state))
             return;
         state.ResumeTiming();
-        qs::RefetchAfterOrder(desk.link(), desk.trading, qs::Refetch::Holdings);
+        qs::RefetchAfterTrade(desk.link(), desk.trading, qs::Refetch::Holdings);
     }
 }
 BENCHMARK(BM_RefetchAfterMarketOpen)->Unit(benchmark::kMicrosecond)->UseRealTime();

@@ -4,7 +4,9 @@
 #include "core/alerts/MessageList.h"
 #include "core/app/ClientEvents.h"
 #include "core/app/ClientViewState.h"
+#include "core/platform/DesktopSeam.h"
 #include "core/platform/SoundIds.h"
+#include "core/trading/RecalcAccountFigures.h"
 
 namespace qs {
 
@@ -17,7 +19,7 @@ PushDispatch::PushDispatch(TradingData &trading, const ServerLink &link, ClientV
     , m_messages(messages)
     , m_alerts(alerts)
     , m_events(events)
-    , m_priceTick(trading, link, *this)
+    , m_priceTick(trading, link)
     , m_feed(signals, trading, view.flags(), feedHooks())
 {}
 
@@ -46,15 +48,22 @@ SignalFeedHooks PushDispatch::feedHooks()
 void PushDispatch::onBarRecord(const KLineBar &bar)
 {
     // The account follows the price before the chart shows it.
-    m_priceTick.handle(bar);
+    if (m_attached)
+        tick(bar);
     const PushedBarChange change = m_view.applyPushedBar(bar);
     if (change == PushedBarChange::LiveOverwritten || change == PushedBarChange::LiveInserted)
         m_events.liveBarApplied(change == PushedBarChange::LiveInserted);
 }
 
+void PushDispatch::onConnected()
+{
+    m_events.pushConnected();
+}
+
 void PushDispatch::onSignalRecord(const SignalRecord &signal)
 {
     m_feed.feed(signal);
+    m_events.signalArrived(signal);
 }
 
 void PushDispatch::onMessage(const std::string &utf8)
@@ -83,19 +92,22 @@ void PushDispatch::onKickedOff()
     m_events.sessionEnded(SessionEnd::KickedOff);
 }
 
-bool PushDispatch::mainWindowExists()
+void PushDispatch::tick(const KLineBar &bar)
 {
-    return m_attached;
-}
-
-void PushDispatch::relayoutChart()
-{
-    m_events.relayoutChart();
-}
-
-void PushDispatch::notifyWindows(bool holdChanged, bool delegateChanged, const KLineBar &tick)
-{
-    m_events.tradingNotices(holdChanged, delegateChanged, tick);
+    TickChange change = m_priceTick.applyPrices(bar);
+    RecalcAccountFigures(m_trading);
+    if (m_priceTick.lowRisk())
+        change.holdings = true;
+    if (change.needsRefresh()) {
+        m_priceTick.refresh(change);
+        m_link.seam().playSound(sound::kRefresh, false);
+        m_events.relayoutChart();
+        // Without a refresh the lists are as the first figures saw them.
+        if (change.refreshed)
+            RecalcAccountFigures(m_trading);
+    }
+    m_events.tradingNotices(change);
+    checkAlerts(bar);
 }
 
 void PushDispatch::checkAlerts(const KLineBar &tick)

@@ -16,11 +16,13 @@ class MessageList;
 class SignalList;
 struct TradingData;
 
-// Where every pushed event goes, and in which order: a bar record first through the price-tick
-// handling, then into the chart's bar list; a signal record through the signal feed only; a
+// Where every pushed event goes, and in which order: a bar record first through the price tick
+// (prices and triggers, figures, the low-risk check, the refresh with its sound and relayout, the
+// figures again after a refresh, the windows' notices, the alert check), then into the chart's
+// bar list; a signal record through the signal feed only; a
 // server message into the message list. Runs on the push thread; what windows must do leaves
 // through ClientEvents.
-class PushDispatch final : public PushEventSink, private PriceTickEnvironment {
+class PushDispatch final : public PushEventSink {
 public:
     PushDispatch(TradingData &trading, const ServerLink &link, ClientViewState &view,
                  SignalList &signals, MessageList &messages, AlertList &alerts,
@@ -29,6 +31,7 @@ public:
     // The main window is going: ticks still being read do nothing more.
     void detach() { m_attached = false; }
 
+    void onConnected() override;
     void onBarRecord(const KLineBar &bar) override;
     void onSignalRecord(const SignalRecord &signal) override;
     void onMessage(const std::string &utf8) override;
@@ -37,10 +40,8 @@ public:
     void onKickedOff() override;
 
 private:
-    bool mainWindowExists() override;
-    void relayoutChart() override;
-    void notifyWindows(bool holdChanged, bool delegateChanged, const KLineBar &tick) override;
-    void checkAlerts(const KLineBar &tick) override;
+    void tick(const KLineBar &bar);
+    void checkAlerts(const KLineBar &tick);
 
     SignalFeedHooks feedHooks();
     void addMessage(const std::string &utf8, int soundId);

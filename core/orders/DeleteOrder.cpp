@@ -1,12 +1,10 @@
 #include "core/orders/DeleteOrder.h"
 
+#include "core/orders/OrderRefetch.h"
 #include "core/platform/AnsiCodec.h"
 #include "core/platform/DesktopSeam.h"
-#include "core/platform/SoundIds.h"
 #include "core/protocol/Commands.h"
 #include "core/protocol/RequestExchange.h"
-#include "core/trading/RecalcAccountFigures.h"
-#include "core/trading/TradingQueries.h"
 
 #include <algorithm>
 #include <array>
@@ -41,7 +39,7 @@ DeleteOrderBody NumberDeleteBody(const std::string &orderNumber)
 
 DeleteOrderResult DeleteOrder(const DelegateInfo *known, const std::string &orderNumber,
                               const DeleteOrderBody &body, const ServerLink &link,
-                              TradingData &data, const std::function<void()> &relayoutChart)
+                              TradingData &data, const DeletedHandler &deleted)
 {
     DesktopSeam &seam = link.seam();
     if (known != nullptr && known->status != kWaiting) {
@@ -65,20 +63,18 @@ DeleteOrderResult DeleteOrder(const DelegateInfo *known, const std::string &orde
         return DeleteOrderResult::Failed;
     }
 
-    QueryDelegateInfo(exchange.connection(), link, data);
-    QueryAccountInfo(exchange.connection(), link, data);
-    RecalcAccountFigures(data);
-    if (relayoutChart)
-        relayoutChart();
-    seam.playSound(sound::kTradeDone, false);
+    const TradeChange change
+        = RefetchAfterTrade(exchange.connection(), link, data, Refetch::OrdersAndAccount);
+    if (deleted)
+        deleted(change);
     exchange.finish();
     return DeleteOrderResult::Deleted;
 }
 
 DeleteOrderResult DeleteOrder(const DelegateInfo &order, const ServerLink &link, TradingData &data,
-                              const std::function<void()> &relayoutChart)
+                              const DeletedHandler &deleted)
 {
-    return DeleteOrder(&order, order.number(), ChartDeleteBody(order), link, data, relayoutChart);
+    return DeleteOrder(&order, order.number(), ChartDeleteBody(order), link, data, deleted);
 }
 
 } // namespace qs

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/orders/OrderRefetch.h"
 #include "core/protocol/Commands.h"
 #include "core/protocol/DelegateInfo.h"
 
@@ -27,20 +28,23 @@ DeleteOrderBody ChartDeleteBody(const DelegateInfo &order);
 // The orders page sends the row's number in the code page, zero-filled.
 DeleteOrderBody NumberDeleteBody(const std::string &orderNumber);
 
+// Told what the delete fetched again, while its connection is still open (the caller lays the
+// chart out and plays sound 190).
+using DeletedHandler = std::function<void(const TradeChange &)>;
+
 // The delete both share: when the order is known its status is checked first, then the
 // confirmation names the number, then command 15 with the body; on reply 1 the pending orders
-// and the account come again on the same connection, the figures are recomputed, the chart
-// laid out again and sound 190 plays. The orders page sends even for an order it no longer
-// finds in the list.
+// and the account come again on the same connection, the figures are recomputed and `deleted`
+// runs. The orders page sends even for an order it no longer finds in the list.
 DeleteOrderResult DeleteOrder(const DelegateInfo *known, const std::string &orderNumber,
                               const DeleteOrderBody &body, const ServerLink &link,
-                              TradingData &data, const std::function<void()> &relayoutChart);
+                              TradingData &data, const DeletedHandler &deleted);
 
 // "删除指价" on the chart's selected order (a copy of it): the status check, the confirmation,
 // command 15 with the first 30 bytes of the record, and on reply 1 the pending orders and the
-// account fetched again on the same connection, the figures recomputed, the chart laid out
-// again and sound 190. Runs on the UI thread; relayoutChart may be empty.
+// account fetched again on the same connection, the figures recomputed and `deleted` run.
+// Runs on the UI thread; deleted may be empty.
 DeleteOrderResult DeleteOrder(const DelegateInfo &order, const ServerLink &link, TradingData &data,
-                              const std::function<void()> &relayoutChart);
+                              const DeletedHandler &deleted);
 
 } // namespace qs

@@ -12,11 +12,21 @@ enum class Refetch {
     OrdersAndAccount, // pending orders, then the account, on one connection
 };
 
-// After an order the server carried out, or may have (a reply that did not come whole): the
-// queries on a new connection, then the figures recomputed. The caller plays the success sound
-// where there was success and lays the chart out again.
-void RefetchAfterOrder(const ServerLink &link, TradingData &data, Refetch what);
-// The queries alone, on a connection a request already used; the caller recomputes the figures.
-void RefetchOn(Connection &connection, const ServerLink &link, TradingData &data, Refetch what);
+// What the work after a trade fetched again; nothing when no connection was made.
+struct TradeChange {
+    bool holdings = false;
+    bool orders = false;
+    bool account = false;
+
+    bool operator==(const TradeChange &) const = default;
+};
+
+// After a trade the server carried out, or may have (a reply that did not come whole): the
+// queries `what` names on a new connection, then the figures recomputed. The caller lays the
+// chart out, tells the windows and plays the sound.
+TradeChange RefetchAfterTrade(const ServerLink &link, TradingData &data, Refetch what);
+// The same on a connection the request already used, which stays open.
+TradeChange RefetchAfterTrade(Connection &connection, const ServerLink &link, TradingData &data,
+                              Refetch what);
 
 } // namespace qs

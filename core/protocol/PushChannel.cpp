@@ -32,6 +32,11 @@ public:
         : m_run(run)
         , m_sink(sink)
     {}
+    void onConnected() override
+    {
+        if (live())
+            m_sink.onConnected();
+    }
     void onBarRecord(const KLineBar &bar) override
     {
         if (live())
@@ -218,11 +223,12 @@ void PushChannel::runThread(std::shared_ptr<Run> run, ServerEndpoint endpoint,
     SupportLog::line("push-connected", "port=" + std::to_string(endpoint.pushPort));
 
     Connection connection(std::move(socket));
+    RunSink sink(*run, m_sink);
+    sink.onConnected();
     const RequestHeader header = RequestHeader::make(cmd::kOpenPush, session);
     // A failed subscription shows up as the end of the stream.
     connection.sendAll(&header, sizeof header);
     ConnectionSource source(connection);
-    RunSink sink(*run, m_sink);
     const PushStreamEnd end = ReadPushStream(source, sink);
     connection.close();
     if (!run->dropped) {

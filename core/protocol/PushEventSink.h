@@ -13,6 +13,8 @@ class PushEventSink {
 public:
     virtual ~PushEventSink() = default;
 
+    // The channel's connection is made, before its subscription is sent.
+    virtual void onConnected() {}
     virtual void onBarRecord(const KLineBar &bar) = 0;
     virtual void onSignalRecord(const SignalRecord &signal) = 0;
     // A server message, converted from the wire's ANSI text; may be empty.

@@ -1,20 +1,46 @@
 #include "core/trading/PriceTick.h"
 
-#include "core/platform/DesktopSeam.h"
 #include "core/platform/PriceFormat.h"
-#include "core/platform/SoundIds.h"
 #include "core/protocol/RequestExchange.h"
-#include "core/trading/RecalcAccountFigures.h"
 #include "core/trading/TradingData.h"
 #include "core/trading/TradingQueries.h"
 
 #include <mutex>
+#include <string>
+#include <unordered_set>
 
 namespace qs {
 
 namespace {
 
 constexpr float kLowRiskRate = 30.0f;
+
+double Lots(const HoldInfo &position)
+{
+    return position.lotsHeld;
+}
+
+double Lots(const DelegateInfo &order)
+{
+    return order.lots;
+}
+
+// The records of before whose numbers after no longer lists, in the order of before.
+template<typename Record>
+std::vector<ServerDeal> GoneSince(const std::vector<Record> &before,
+                                  const std::vector<Record> &after)
+{
+    std::unordered_set<std::string> remaining;
+    for (const Record &record : after)
+        remaining.insert(record.number());
+    std::vector<ServerDeal> gone;
+    for (const Record &record : before) {
+        std::string number = record.number();
+        if (remaining.count(number) == 0)
+            gone.push_back({std::move(number), record.productId, record.side, Lots(record)});
+    }
+    return gone;
+}
 
 } // namespace
 
@@ -40,45 +66,24 @@ bool PendingOrderTriggered(const DelegateInfo &order, float buyPrice, float sell
     return (order.triggerKind == 2 && sell >= price) || (order.triggerKind == 4 && sell <= price);
 }
 
-PriceTick::PriceTick(TradingData &data, const ServerLink &link, PriceTickEnvironment &environment)
+PriceTick::PriceTick(TradingData &data, const ServerLink &link)
     : m_data(data)
     , m_link(link)
-    , m_environment(environment)
 {}
 
-PriceTickOutcome PriceTick::handle(const KLineBar &tick)
+TickChange PriceTick::applyPrices(const KLineBar &tick)
 {
-    PriceTickOutcome outcome;
-    if (!m_environment.mainWindowExists())
-        return outcome;
-    outcome.handled = true;
-
+    TickChange change;
+    change.tick = tick;
     // kTypeInfoLock is released inside setPrices before the other locks are taken.
-    if (setPrices(tick, outcome)) {
-        outcome.holdChanged
-            = positionsTriggered(tick.productId, outcome.buyPrice, outcome.sellPrice);
-        outcome.delegateChanged
-            = pendingOrdersTriggered(tick.productId, outcome.buyPrice, outcome.sellPrice);
+    if (setPrices(tick, change)) {
+        change.holdings = positionsTriggered(tick.productId, change.buyPrice, change.sellPrice);
+        change.orders = pendingOrdersTriggered(tick.productId, change.buyPrice, change.sellPrice);
     }
-
-    RecalcAccountFigures(m_data);
-    // While the risk rate stays at or below 30 every tick refreshes again.
-    if (lowRisk())
-        outcome.holdChanged = true;
-
-    if (outcome.holdChanged || outcome.delegateChanged) {
-        refresh(outcome.holdChanged, outcome.delegateChanged);
-        m_link.seam().playSound(sound::kRefresh, false);
-        m_environment.relayoutChart();
-    }
-
-    RecalcAccountFigures(m_data);
-    m_environment.notifyWindows(outcome.holdChanged, outcome.delegateChanged, tick);
-    m_environment.checkAlerts(tick);
-    return outcome;
+    return change;
 }
 
-bool PriceTick::setPrices(const KLineBar &tick, PriceTickOutcome &outcome)
+bool PriceTick::setPrices(const KLineBar &tick, TickChange &change)
 {
     MutexLock lock(m_data.kTypeInfoLock);
     for (TypeInfo &product : m_data.kTypeInfoList) {
@@ -87,9 +92,9 @@ bool PriceTick::setPrices(const KLineBar &tick, PriceTickOutcome &outcome)
         product.lastPrice = static_cast<float>(tick.close) / PowerOfTen(product.digits);
         product.buyPrice = product.askSpread + product.lastPrice;
         product.sellPrice = product.lastPrice - product.bidSpread;
-        outcome.productFound = true;
-        outcome.buyPrice = product.buyPrice;
-        outcome.sellPrice = product.sellPrice;
+        change.pricesSet = true;
+        change.buyPrice = product.buyPrice;
+        change.sellPrice = product.sellPrice;
         return true;
     }
     return false;
@@ -119,25 +124,31 @@ bool PriceTick::pendingOrdersTriggered(std::int32_t productId, float buyPrice, f
     return triggered;
 }
 
-bool PriceTick::lowRisk()
+bool PriceTick::lowRisk() const
 {
+    // While the risk rate stays at or below 30 every tick refreshes again.
     MutexLock lock(m_data.kAccountInfoLock);
     return m_data.kAccountInfo.occupiedMargin > 0 && m_data.figures.riskRate <= kLowRiskRate;
 }
 
-void PriceTick::refresh(bool holdings, bool orders)
+void PriceTick::refresh(TickChange &change)
 {
     RequestExchange exchange(m_link);
     if (!exchange.isOpen())
         return;
+    const std::vector<HoldInfo> positionsBefore = m_data.positions();
+    const std::vector<DelegateInfo> ordersBefore = m_data.pendingOrders();
     Connection &connection = exchange.connection();
-    if (holdings)
+    if (change.holdings)
         RefreshHoldings(connection, m_link, m_data);
-    if (orders) {
+    if (change.orders) {
         QueryDelegateInfo(connection, m_link, m_data);
-        if (!holdings)
+        if (!change.holdings)
             RefreshHoldings(connection, m_link, m_data);
     }
+    change.refreshed = true;
+    change.closedByServer = GoneSince(positionsBefore, m_data.positions());
+    change.filledByServer = GoneSince(ordersBefore, m_data.pendingOrders());
 }
 
 } // namespace qs

@@ -6,35 +6,37 @@
 #include "core/protocol/ServerLink.h"
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace qs {
 
 struct TradingData;
 
-// What a price tick needs beyond the trading collections. Called on the push thread: the UI
-// implements each by posting to its own thread and never waits for the push thread there.
-class PriceTickEnvironment {
-public:
-    virtual ~PriceTickEnvironment() = default;
+// A position the server closed or a pending order it filled, as the refresh of a tick found
+// it: listed before the refresh, gone after it.
+struct ServerDeal {
+    std::string number;
+    std::int32_t productId = 0;
+    std::int32_t side = 0; // 1 buy, else sell
+    double lots = 0;
 
-    virtual bool mainWindowExists() = 0;
-    // Relayout and redraw of the chart after a refresh.
-    virtual void relayoutChart() = 0;
-    // To every registered window, in this order: 1032 if either flag is set, 1033 if the orders
-    // flag is set, then 1031 with a copy of the tick. One delivery per tick, never merged.
-    virtual void notifyWindows(bool holdChanged, bool delegateChanged, const KLineBar &tick) = 0;
-    // The price-alert check of the ticked product, last of all.
-    virtual void checkAlerts(const KLineBar &tick) = 0;
+    bool operator==(const ServerDeal &) const = default;
 };
 
-// What one tick did; for the caller's and the tests' eyes.
-struct PriceTickOutcome {
-    bool handled = false;      // false: the main window is gone, nothing was done
-    bool productFound = false; // false: no prices set and no triggers tested
+// What one tick changed.
+struct TickChange {
+    KLineBar tick{};
+    bool pricesSet = false; // false: the product is not listed, no triggers were tested
     float buyPrice = 0;
     float sellPrice = 0;
-    bool holdChanged = false;     // a position trigger or the low-risk trigger fired
-    bool delegateChanged = false; // a pending-order trigger fired
+    bool holdings = false;  // a position trigger or the low-risk trigger fired
+    bool orders = false;    // a pending-order trigger fired
+    bool refreshed = false; // the refresh reached the server and the lists may have changed
+    std::vector<ServerDeal> closedByServer;
+    std::vector<ServerDeal> filledByServer;
+
+    bool needsRefresh() const { return holdings || orders; }
 };
 
 // A position reaches its take-profit or stop-loss (0 = none) at these prices. Buys are tested
@@ -44,26 +46,27 @@ bool PositionTriggered(const HoldInfo &position, float buyPrice, float sellPrice
 // kind 2 (bid >= price) or 4 (bid <= price). Any other pairing never triggers.
 bool PendingOrderTriggered(const DelegateInfo &order, float buyPrice, float sellPrice);
 
-// The push thread's handling of a live bar: set the product's prices, test stops, pending
-// orders and the risk rate, refresh what a trigger touched on one request connection, recompute
-// the figures around it and tell the windows.
+// The trading side of a live bar on the push thread, step by step; the caller runs the steps
+// and recomputes the figures between them.
 class PriceTick {
 public:
-    PriceTick(TradingData &data, const ServerLink &link, PriceTickEnvironment &environment);
+    PriceTick(TradingData &data, const ServerLink &link);
 
-    PriceTickOutcome handle(const KLineBar &tick);
+    // Sets last, buy and sell price of the ticked product and tests its stops and pending orders.
+    TickChange applyPrices(const KLineBar &tick);
+    // The risk rate of the last figures is at or below 30 while margin is held.
+    bool lowRisk() const;
+    // Fetches again what a trigger touched, on one request connection, and notes what the server
+    // closed or filled meanwhile.
+    void refresh(TickChange &change);
 
 private:
-    // Sets last, buy and sell price of the ticked product; false when it is not listed.
-    bool setPrices(const KLineBar &tick, PriceTickOutcome &outcome);
+    bool setPrices(const KLineBar &tick, TickChange &change);
     bool positionsTriggered(std::int32_t productId, float buyPrice, float sellPrice);
     bool pendingOrdersTriggered(std::int32_t productId, float buyPrice, float sellPrice);
-    bool lowRisk();
-    void refresh(bool holdings, bool orders);
 
     TradingData &m_data;
     const ServerLink m_link;
-    PriceTickEnvironment &m_environment;
 };
 
 } // namespace qs

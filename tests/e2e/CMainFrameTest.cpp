@@ -360,19 +360,11 @@ TEST_F(MainFrameTest, TheCurrentProductKeepsItsCheckAndTheIdleTextComesBackAfter
 }
 
 // Notes the product of every 1031 it hears.
-class TickListener : public QWidget {
+class TickListener : public QWidget, public NoticeReceiver {
 public:
     std::vector<std::int32_t> products;
 
-protected:
-    bool event(QEvent *event) override
-    {
-        if (event->type() == NoticeType(kPriceTickMessage)) {
-            products.push_back(static_cast<PriceTickEvent *>(event)->tick().productId);
-            return true;
-        }
-        return QWidget::event(event);
-    }
+    void ticked(const KLineBar &tick) override { products.push_back(tick.productId); }
 };
 
 TEST_F(MainFrameTest, ASteeredPriceMovesTheAccountFiguresTheNoticesAndTheLiveBar)
@@ -381,7 +373,7 @@ TEST_F(MainFrameTest, ASteeredPriceMovesTheAccountFiguresTheNoticesAndTheLiveBar
     auto frame = startFrameOnProductOne();
     ASSERT_TRUE(frame);
     TickListener listener;
-    frame->notices().add(&listener);
+    frame->notices().add(&listener, &listener);
 
     const double before = trading().accountFigures().floatingProfit;
     for (double step : {1.02, 0.97}) {

@@ -34,7 +34,7 @@ public:
     {
         m_messages = &messages;
         QObject::connect(&events, &ui::ClientEventPoster::tradingNoticesArrived, &view,
-                         [this](bool, bool, const KLineBar &tick) { m_ticks.push_back(tick); });
+                         [this](const TickChange &change) { m_ticks.push_back(change.tick); });
         QObject::connect(&view, &CChildView::restartRequested, &view, [this] { ++m_restarts; });
     }
     const std::vector<KLineBar> &ticks() const { return m_ticks; }

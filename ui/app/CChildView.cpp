@@ -120,6 +120,7 @@ void CChildView::onWatchdog()
     SupportLog::line("push-reconnect", "no heartbeat within the watchdog period");
     m_watchdog.stop();
     m_session.closePushChannel();
+    Q_EMIT pushReconnecting();
     restartView();
     m_watchdog.start();
 }

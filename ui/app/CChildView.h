@@ -70,6 +70,8 @@ Q_SIGNALS:
     void chartKeyPressed(int key);
     // The session ended and its message was shown: the program is to start again.
     void restartRequested();
+    // The watchdog gave the push channel up and opens it again.
+    void pushReconnecting();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

@@ -106,9 +106,17 @@ void CMainFrame::createClientView(ClientEventPoster &events)
     setCentralWidget(m_view);
     connect(m_view, &CChildView::restartRequested, this, &CMainFrame::restart);
     connect(&events, &ClientEventPoster::tradingNoticesArrived, &m_notices,
-            &TradingNotices::deliver);
+            &TradingNotices::tickChanged);
     connect(&events, &ClientEventPoster::alertsWereChanged, &m_notices,
             &TradingNotices::notifyAlertsChanged);
+    connect(&events, &ClientEventPoster::signalWasPushed, &m_notices,
+            &TradingNotices::notifySignal);
+    connect(&events, &ClientEventPoster::messageWasAdded, &m_notices,
+            &TradingNotices::notifyMessage);
+    connect(&events, &ClientEventPoster::pushStateWasChanged, &m_notices,
+            &TradingNotices::notifyPushState);
+    connect(m_view, &CChildView::pushReconnecting, &m_notices,
+            [this] { m_notices.notifyPushState(PushState::Reconnecting); });
 }
 
 void CMainFrame::createTimers(ClientEventPoster &events)

@@ -6,10 +6,14 @@ ClientEventPoster::ClientEventPoster(QObject *parent)
     : QObject(parent)
 {}
 
-template<typename Work>
-void ClientEventPoster::post(Work work)
+void PostToUiThread(QObject *receiver, std::function<void()> work)
 {
-    QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
+    QMetaObject::invokeMethod(receiver, std::move(work), Qt::QueuedConnection);
+}
+
+void ClientEventPoster::post(std::function<void()> work)
+{
+    PostToUiThread(this, std::move(work));
 }
 
 void ClientEventPoster::relayoutChart()
@@ -22,11 +26,9 @@ void ClientEventPoster::liveBarApplied(bool newBar)
     post([this, newBar] { Q_EMIT liveBarWasApplied(newBar); });
 }
 
-void ClientEventPoster::tradingNotices(bool holdChanged, bool delegateChanged, const KLineBar &tick)
+void ClientEventPoster::tradingNotices(const TickChange &change)
 {
-    post([this, holdChanged, delegateChanged, tick] {
-        Q_EMIT tradingNoticesArrived(holdChanged, delegateChanged, tick);
-    });
+    post([this, change] { Q_EMIT tradingNoticesArrived(change); });
 }
 
 void ClientEventPoster::blinkUpkeep(std::int32_t productId, int direction)
@@ -41,7 +43,20 @@ void ClientEventPoster::messageAdded(int soundId)
 
 void ClientEventPoster::sessionEnded(SessionEnd why)
 {
-    post([this, why] { Q_EMIT sessionWasEnded(why); });
+    post([this, why] {
+        Q_EMIT pushStateWasChanged(PushState::Lost);
+        Q_EMIT sessionWasEnded(why);
+    });
+}
+
+void ClientEventPoster::pushConnected()
+{
+    post([this] { Q_EMIT pushStateWasChanged(PushState::Connected); });
+}
+
+void ClientEventPoster::signalArrived(const SignalRecord &signal)
+{
+    post([this, signal] { Q_EMIT signalWasPushed(signal); });
 }
 
 void ClientEventPoster::alertsChanged()

@@ -1,5 +1,7 @@
 #include "ui/app/FrameTimers.h"
 
+#include "ui/app/ClientEventPoster.h"
+
 #include "core/market/ProductCatalog.h"
 #include "core/platform/DesktopSeam.h"
 #include "ui/app/ToolbarImages.h"
@@ -55,7 +57,7 @@ void FrameTimers::onUiThread(Work work)
     if (QThread::currentThread() == thread())
         work();
     else
-        QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
+        PostToUiThread(this, std::move(work));
 }
 
 void FrameTimers::addMessage(const std::string &utf8, int soundId)

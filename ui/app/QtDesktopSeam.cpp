@@ -1,5 +1,7 @@
 #include "ui/app/QtDesktopSeam.h"
 
+#include "ui/app/ClientEventPoster.h"
+
 #include "core/platform/CancelToken.h"
 #include "ui/widgets/WaitCursor.h"
 
@@ -64,17 +66,14 @@ MessageResult QtDesktopSeam::messageBox(const std::string &text, MessageIcon ico
     const QString qcaption = QString::fromStdString(caption);
     if (onUiThread())
         return showMessageBox(qtext, icon, buttons, qcaption);
-    QMetaObject::invokeMethod(
-        this,
-        [this, qtext, icon, buttons, qcaption] {
-            // A dead server must not stack one box per tick.
-            if (m_postedBoxesOpen.contains(qtext))
-                return;
-            m_postedBoxesOpen.insert(qtext);
-            showMessageBox(qtext, icon, buttons, qcaption);
-            m_postedBoxesOpen.remove(qtext);
-        },
-        Qt::QueuedConnection);
+    PostToUiThread(this, [this, qtext, icon, buttons, qcaption] {
+        // A dead server must not stack one box per tick.
+        if (m_postedBoxesOpen.contains(qtext))
+            return;
+        m_postedBoxesOpen.insert(qtext);
+        showMessageBox(qtext, icon, buttons, qcaption);
+        m_postedBoxesOpen.remove(qtext);
+    });
     return MessageResult::Ok;
 }
 
@@ -116,8 +115,7 @@ void QtDesktopSeam::playSound(int resourceId, bool loop)
         playOnUiThread(resourceId, loop);
         return;
     }
-    QMetaObject::invokeMethod(
-        this, [this, resourceId, loop] { playOnUiThread(resourceId, loop); }, Qt::QueuedConnection);
+    PostToUiThread(this, [this, resourceId, loop] { playOnUiThread(resourceId, loop); });
 }
 
 void QtDesktopSeam::playOnUiThread(int resourceId, bool loop)
@@ -141,8 +139,7 @@ void QtDesktopSeam::stopSound()
         stopOnUiThread();
         return;
     }
-    QMetaObject::invokeMethod(
-        this, [this] { stopOnUiThread(); }, Qt::QueuedConnection);
+    PostToUiThread(this, [this] { stopOnUiThread(); });
 }
 
 void QtDesktopSeam::stopOnUiThread()
@@ -159,19 +156,15 @@ void QtDesktopSeam::openWebPage(const std::string &url)
         QDesktopServices::openUrl(target);
         return;
     }
-    QMetaObject::invokeMethod(
-        this, [target] { QDesktopServices::openUrl(target); }, Qt::QueuedConnection);
+    PostToUiThread(this, [target] { QDesktopServices::openUrl(target); });
 }
 
 void QtDesktopSeam::restartProgram()
 {
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            if (m_restartHandler)
-                m_restartHandler();
-        },
-        Qt::QueuedConnection);
+    PostToUiThread(this, [this] {
+        if (m_restartHandler)
+            m_restartHandler();
+    });
 }
 
 void QtDesktopSeam::debugLine(const std::string &line)

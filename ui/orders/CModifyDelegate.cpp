@@ -7,7 +7,6 @@
 #include "core/platform/PriceFormat.h"
 #include "core/platform/SoundIds.h"
 #include "core/protocol/Commands.h"
-#include "core/trading/RecalcAccountFigures.h"
 #include "ui/orders/OpenOrderControls.h"
 #include "ui/orders/OrderLayout.h"
 #include "ui/widgets/CFloatNumberEdit.h"

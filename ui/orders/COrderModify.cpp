@@ -2,10 +2,9 @@
 
 #include "core/orders/CloseForms.h"
 #include "core/orders/ModifyForms.h"
-#include "core/platform/DesktopSeam.h"
 #include "core/platform/PriceFormat.h"
-#include "core/platform/SoundIds.h"
 #include "core/protocol/Commands.h"
+#include "ui/orders/AfterTrade.h"
 #include "ui/orders/OpenOrderControls.h"
 #include "ui/orders/OrderLayout.h"
 #include "ui/widgets/CFloatNumberEdit.h"
@@ -127,8 +126,9 @@ void COrderModify::submit()
             refetchAfterIncomplete(Refetch::Holdings);
         return;
     }
-    announceChange();
-    context().link.seam().playSound(sound::kTradeDone, false);
+    TradeChange change;
+    change.holdings = true;
+    AnnounceTrade(context(), change, AfterTradeOrder::RelayoutNoticeSound);
     done(kSucceeded);
 }
 

@@ -5,7 +5,6 @@
 #include "core/platform/SoundIds.h"
 #include "core/protocol/Commands.h"
 #include "core/protocol/OrderRecords.h"
-#include "core/trading/RecalcAccountFigures.h"
 #include "ui/orders/OpenOrderControls.h"
 #include "ui/orders/OrderLayout.h"
 #include "ui/orders/SlippageControls.h"

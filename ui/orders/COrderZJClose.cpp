@@ -3,6 +3,7 @@
 #include "core/orders/CloseForms.h"
 #include "core/orders/ModifyForms.h"
 #include "core/protocol/Commands.h"
+#include "ui/orders/AfterTrade.h"
 #include "ui/orders/OpenOrderControls.h"
 #include "ui/orders/OrderLayout.h"
 #include "ui/widgets/CFloatNumberEdit.h"
@@ -164,7 +165,9 @@ void COrderZJClose::submit()
         return;
     }
     AddLimitClose(context().trading, reply);
-    announceChange();
+    TradeChange change;
+    change.orders = true;
+    AnnounceTrade(context(), change, AfterTradeOrder::RelayoutNotice);
     m_succeeded = true;
     done(kSucceeded);
 }

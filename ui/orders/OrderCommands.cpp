@@ -2,9 +2,9 @@
 
 #include "core/orders/DeleteOrder.h"
 #include "core/platform/DesktopSeam.h"
-#include "core/platform/SoundIds.h"
 #include "core/trading/TradingData.h"
 #include "ui/CommandIds.h"
+#include "ui/orders/AfterTrade.h"
 #include "ui/orders/CModifyDelegate.h"
 #include "ui/orders/COpenOrder.h"
 #include "ui/orders/COpenOrderZj.h"
@@ -53,10 +53,8 @@ void OrderCommands::openOrder(Refetch after)
 
 void OrderCommands::afterOrder(Refetch what)
 {
-    RefetchAfterOrder(m_context.link, m_context.trading, what);
-    m_context.link.seam().playSound(sound::kTradeDone, false);
-    if (m_context.relayoutChart)
-        m_context.relayoutChart();
+    AnnounceTrade(m_context, RefetchAfterTrade(m_context.link, m_context.trading, what),
+                  AfterTradeOrder::SoundRelayout);
 }
 
 std::optional<HoldInfo> OrderCommands::selectedPosition() const
@@ -105,7 +103,9 @@ void OrderCommands::deleteSelectedOrder()
     // The chart names the order; the record is looked up again now.
     const std::optional<DelegateInfo> order = selectedOrder();
     if (order)
-        DeleteOrder(*order, m_context.link, m_context.trading, m_context.relayoutChart);
+        DeleteOrder(*order, m_context.link, m_context.trading, [this](const TradeChange &change) {
+            AnnounceTrade(m_context, change, AfterTradeOrder::RelayoutSound);
+        });
 }
 
 } // namespace qs::ui

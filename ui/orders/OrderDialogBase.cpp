@@ -6,9 +6,9 @@
 #include "core/protocol/Commands.h"
 #include "core/protocol/OrderRecords.h"
 #include "core/protocol/RequestExchange.h"
-#include "core/trading/RecalcAccountFigures.h"
 #include "core/trading/TradingData.h"
 #include "ui/TradingNotices.h"
+#include "ui/orders/AfterTrade.h"
 #include "ui/widgets/CPriceStatic.h"
 #include "ui/widgets/WaitCursor.h"
 
@@ -32,7 +32,7 @@ OrderDialogBase::OrderDialogBase(const FrameContext &context, OrderDialog kind,
 {
     m_product.productId = productId;
     takeProduct(productId);
-    m_context.notices.add(this);
+    m_context.notices.add(this, this);
 }
 
 bool OrderDialogBase::takeProduct(std::int32_t productId)
@@ -179,19 +179,18 @@ void OrderDialogBase::submitChange(std::int32_t command, const void *body, std::
                                    Refetch what, int successResult)
 {
     std::int32_t code = 0;
+    TradeChange change;
     const Outcome outcome
-        = exchangeForCode(command, body, size, code, [this, what](Connection &connection) {
+        = exchangeForCode(command, body, size, code, [this, what, &change](Connection &connection) {
               // A failed re-fetch leaves the lists as they were; the change itself succeeded.
-              RefetchOn(connection, m_context.link, m_context.trading, what);
+              change = RefetchAfterTrade(connection, m_context.link, m_context.trading, what);
           });
     if (!outcome.sent)
         return;
     if (code == order_result::kDone) {
         if (!outcome.complete)
-            RefetchAfterOrder(m_context.link, m_context.trading, what);
-        RecalcAccountFigures(m_context.trading);
-        announceChange();
-        m_context.link.seam().playSound(sound::kTradeDone, false);
+            change = RefetchAfterTrade(m_context.link, m_context.trading, what);
+        AnnounceTrade(m_context, change, AfterTradeOrder::RelayoutNoticeSound);
         done(successResult);
         return;
     }
@@ -218,33 +217,20 @@ void OrderDialogBase::addPositionFields(QGridLayout &grid, const PositionTexts &
     add(2, 0, 1031, lotsCaption, lotsText);
 }
 
-void OrderDialogBase::announceChange()
-{
-    if (m_context.relayoutChart)
-        m_context.relayoutChart();
-    m_context.notices.notifyOrdersChanged();
-}
-
 void OrderDialogBase::refetchAfterIncomplete(Refetch what)
 {
-    RefetchAfterOrder(m_context.link, m_context.trading, what);
-    if (m_context.relayoutChart)
-        m_context.relayoutChart();
+    AnnounceTrade(m_context, RefetchAfterTrade(m_context.link, m_context.trading, what),
+                  AfterTradeOrder::Relayout);
 }
 
-bool OrderDialogBase::event(QEvent *event)
+void OrderDialogBase::ticked(const KLineBar &tick)
 {
-    if (event->type() == NoticeType(kPriceTickMessage)) {
-        const KLineBar &tick = static_cast<PriceTickEvent *>(event)->tick();
-        if (tick.productId == m_product.productId) {
-            if (m_refreshCopyOnTick)
-                takeProduct(m_product.productId);
-            tickArrived(tick);
-            productTicked();
-        }
-        return true;
-    }
-    return QDialog::event(event);
+    if (tick.productId != m_product.productId)
+        return;
+    if (m_refreshCopyOnTick)
+        takeProduct(m_product.productId);
+    tickArrived(tick);
+    productTicked();
 }
 
 void OrderDialogBase::keyPressEvent(QKeyEvent *event)

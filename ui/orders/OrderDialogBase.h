@@ -8,6 +8,7 @@
 #include "core/protocol/TypeInfo.h"
 #include "core/protocol/WireRecord.h"
 #include "ui/FrameContext.h"
+#include "ui/TradingNotices.h"
 
 #include <QDialog>
 #include <QRgb>
@@ -42,7 +43,7 @@ inline constexpr QRgb kSellColour = 0xFF4A3AAD; // blue
 // button, and otherwise does nothing: it never ends the dialog and never changes a field (an
 // Enter that ended the dialog would read as success to the opener). Escape and the close box
 // cancel.
-class OrderDialogBase : public QDialog {
+class OrderDialogBase : public QDialog, public NoticeReceiver {
     Q_OBJECT
 
 public:
@@ -95,9 +96,10 @@ protected:
                             const std::function<void(Connection &)> &onSuccess = {});
     // A change whose code 1 is success (market close, order change). On success `what` is
     // fetched again on the request's own connection (on a new one when the reply broke off
-    // after its code), the figures are recomputed, the chart lays out, sound 190 plays and the
-    // dialog ends with successResult. Any other code shows its text; an incomplete reply
-    // fetches again all the same, since the server may have carried the change out.
+    // after its code), the figures are recomputed, the chart lays out, open windows hear 1033,
+    // sound 190 plays and the dialog ends with successResult. Any other code shows its text; an
+    // incomplete reply fetches again all the same, since the server may have carried the change
+    // out.
     void submitChange(std::int32_t command, const void *body, std::size_t size, Refetch what,
                       int successResult);
     // An open order (command 11): the form's refusal, or its body sent; code 1 ends the dialog
@@ -108,9 +110,6 @@ protected:
     // take-profit, then the lots with their caption at the start of row 2.
     void addPositionFields(QGridLayout &grid, const PositionTexts &texts,
                            const QString &lotsCaption, const std::string &lotsText);
-    // After a change the server made: the chart lays out again (a new record's screen positions
-    // are zero until then) and open windows hear 1033 so their lists refill.
-    void announceChange();
     // After a reply that did not come whole the server may have carried the order out: fetch
     // again what it would have changed, as after success, so the lists and the chart show it.
     void refetchAfterIncomplete(Refetch what);
@@ -121,11 +120,11 @@ protected:
     // productTicked().
     virtual void tickArrived(const KLineBar &) {}
     void setRefreshCopyOnTick(bool refresh) { m_refreshCopyOnTick = refresh; }
+    void ticked(const KLineBar &tick) override;
 
     const FrameContext &context() const { return m_context; }
     OrderDialog kind() const { return m_kind; }
 
-    bool event(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:

@@ -4,6 +4,7 @@
 #include "core/platform/DesktopSeam.h"
 #include "core/report/ReportPages.h"
 #include "core/trading/TradingData.h"
+#include "ui/orders/AfterTrade.h"
 #include "ui/widgets/CSortListCtrl.h"
 
 #include <QMenu>
@@ -116,7 +117,9 @@ void CSPage3::deleteSelected()
     const std::optional<DelegateInfo> known = m_context.trading.pendingOrder(number);
     const DeleteOrderResult result
         = DeleteOrder(known ? &*known : nullptr, number, NumberDeleteBody(number), m_context.link,
-                      m_context.trading, m_context.relayoutChart);
+                      m_context.trading, [this](const TradeChange &change) {
+                          AnnounceTrade(m_context, change, AfterTradeOrder::RelayoutSound);
+                      });
     if (result == DeleteOrderResult::Deleted) {
         fill();
         m_refreshAccountBar();

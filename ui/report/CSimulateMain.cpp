@@ -53,7 +53,7 @@ CSimulateMain::CSimulateMain(const FrameContext &context, const OrderWindows &or
     layout->addWidget(m_tabs);
     resize(kWidth, kHeight);
 
-    m_context.notices.add(this);
+    m_context.notices.add(this, this);
     showAccountBar(false);
     m_tabs->setCurrentIndex(0);
     connect(m_tabs, &QTabWidget::currentChanged, this, &CSimulateMain::pageSelected);
@@ -78,13 +78,9 @@ void CSimulateMain::pageSelected(int index)
         page->selected();
 }
 
-bool CSimulateMain::event(QEvent *event)
+void CSimulateMain::ticked(const KLineBar &)
 {
-    if (event->type() == NoticeType(kPriceTickMessage)) {
-        refreshAccountBar();
-        return true;
-    }
-    return QDialog::event(event);
+    refreshAccountBar();
 }
 
 } // namespace qs::ui

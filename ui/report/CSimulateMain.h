@@ -2,6 +2,7 @@
 
 #include "ui/FrameContext.h"
 #include "ui/OrderWindows.h"
+#include "ui/TradingNotices.h"
 
 #include <QDialog>
 
@@ -19,7 +20,7 @@ class ReportPage;
 
 // "交易报表": six tabs over the member's simulated account; the caption is the account bar,
 // refreshed on every tick.
-class CSimulateMain final : public QDialog {
+class CSimulateMain final : public QDialog, public NoticeReceiver {
     Q_OBJECT
 
 public:
@@ -38,7 +39,7 @@ public:
     void refreshAccountBar();
 
 protected:
-    bool event(QEvent *event) override;
+    void ticked(const KLineBar &tick) override;
 
 private:
     void showAccountBar(bool afterTick);

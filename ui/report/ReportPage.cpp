@@ -28,25 +28,7 @@ CSortListCtrl *ReportPage::addList(const std::vector<ReportColumn> &columns, con
 
 void ReportPage::listenToNotices()
 {
-    m_context.notices.add(this);
-}
-
-bool ReportPage::event(QEvent *event)
-{
-    const auto type = event->type();
-    if (type == NoticeType(kPriceTickMessage)) {
-        ticked(static_cast<PriceTickEvent *>(event)->tick());
-        return true;
-    }
-    if (type == NoticeType(kHoldChangedMessage)) {
-        holdingsChanged();
-        return true;
-    }
-    if (type == NoticeType(kDelegateChangedMessage)) {
-        ordersChanged();
-        return true;
-    }
-    return QWidget::event(event);
+    m_context.notices.add(this, this);
 }
 
 } // namespace qs::ui

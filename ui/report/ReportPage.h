@@ -3,6 +3,7 @@
 #include "core/protocol/KLineBar.h"
 #include "core/report/ReportSort.h"
 #include "ui/FrameContext.h"
+#include "ui/TradingNotices.h"
 
 #include <QWidget>
 
@@ -15,7 +16,7 @@ class CSortListCtrl;
 
 // What the six report pages share: the frame's context, the report window's account bar, and
 // the trading notices of the pages that listen to them.
-class ReportPage : public QWidget {
+class ReportPage : public QWidget, public NoticeReceiver {
     Q_OBJECT
 
 public:
@@ -28,13 +29,8 @@ public:
 protected:
     // The page's list ("list1050", named after its tab), filling the page.
     CSortListCtrl *addList(const std::vector<ReportColumn> &columns, const QString &name);
-    // Registers for 1031-1033; the handlers below then run.
+    // Registers for 1031-1033; the NoticeReceiver handlers then run.
     void listenToNotices();
-    virtual void ticked(const KLineBar &) {}
-    virtual void holdingsChanged() {}
-    virtual void ordersChanged() {}
-
-    bool event(QEvent *event) override;
 
     FrameContext m_context;
     const std::function<void()> m_refreshAccountBar;

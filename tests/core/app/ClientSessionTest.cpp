@@ -32,10 +32,10 @@ class TickEvents final : public ClientEvents {
 public:
     void relayoutChart() override {}
     void liveBarApplied(bool) override {}
-    void tradingNotices(bool, bool, const KLineBar &tick) override
+    void tradingNotices(const TickChange &change) override
     {
         std::lock_guard lock(m_mutex);
-        m_ticks.push_back(tick);
+        m_ticks.push_back(change.tick);
     }
     void blinkUpkeep(std::int32_t, int) override {}
     void messageAdded(int) override {}
@@ -125,7 +125,9 @@ TEST(ClientSession, RunsFromTheLoginThroughTicksToAnOrderAgainstTheDemoServer)
     RequestExchange order(client.link());
     ASSERT_EQ(order.request(cmd::kOpenOrder, body, code), ExchangeStep::Done);
     ASSERT_EQ(code, 1);
-    RefetchAfterOrder(client.link(), client.trading(), Refetch::Holdings);
+    const TradeChange change
+        = RefetchAfterTrade(client.link(), client.trading(), Refetch::Holdings);
+    EXPECT_TRUE(change.holdings);
     ASSERT_EQ(client.trading().positions().size(), 1u);
     EXPECT_EQ(client.trading().positions().front().number(),
               server.account("demo").positions.front().number());

@@ -6,6 +6,8 @@
 #include "core/app/ClientViewState.h"
 #include "core/chart/BarList.h"
 #include "core/market/SignalList.h"
+#include "core/protocol/AlertInfo.h"
+#include "core/protocol/WireRecord.h"
 #include "core/trading/TradingData.h"
 #include "tests/support/KLineRecords.h"
 #include "tests/support/SeamRecorder.h"
@@ -29,9 +31,9 @@ public:
     {}
     void relayoutChart() override { log.push_back("relayout"); }
     void liveBarApplied(bool newBar) override { log.push_back(newBar ? "new bar" : "live bar"); }
-    void tradingNotices(bool, bool, const KLineBar &tick) override
+    void tradingNotices(const TickChange &change) override
     {
-        log.push_back("notices " + std::to_string(tick.productId) + " bars "
+        log.push_back("notices " + std::to_string(change.tick.productId) + " bars "
                       + std::to_string(m_bars.size()));
     }
     void blinkUpkeep(std::int32_t productId, int direction) override
@@ -40,6 +42,11 @@ public:
     }
     void messageAdded(int soundId) override { log.push_back("message " + std::to_string(soundId)); }
     void alertsChanged() override { log.push_back("alerts"); }
+    void pushConnected() override { log.push_back("connected"); }
+    void signalArrived(const SignalRecord &signal) override
+    {
+        log.push_back("signal " + std::to_string(signal.productId));
+    }
     void sessionEnded(SessionEnd why) override
     {
         log.push_back(why == SessionEnd::KickedOff ? "kicked off" : "link lost");
@@ -90,14 +97,15 @@ TEST(PushDispatch, EachEventGoesToItsConsumersInOrder)
          0},
         {"signal",
          [](PushDispatch &d) { d.onSignalRecord(test::MakeSignal(2, 1500)); },
-         {"relayout", "blink 2 1", "message 151"},
+         {"relayout", "blink 2 1", "message 151", "signal 2"},
          1},
         {"withdrawal",
          [](PushDispatch &d) { d.onSignalRecord(test::MakeSignal(2, 1500, 4)); },
-         {"blink 2 -1"},
+         {"blink 2 -1", "signal 2"},
          0},
         {"message", [](PushDispatch &d) { d.onMessage("今日休市"); }, {"message 151"}, 1},
         {"heartbeat", [](PushDispatch &d) { d.onHeartbeat(); }, {}, 0},
+        {"connected", [](PushDispatch &d) { d.onConnected(); }, {"connected"}, 0},
         {"closed", [](PushDispatch &d) { d.onSessionClosed(); }, {"link lost"}, 0},
         {"kicked", [](PushDispatch &d) { d.onKickedOff(); }, {"kicked off"}, 0},
         {"detached bar",
@@ -115,6 +123,23 @@ TEST(PushDispatch, EachEventGoesToItsConsumersInOrder)
         EXPECT_EQ(client.messages.size(), c.messages) << c.name;
         EXPECT_TRUE(client.seam.messages().empty()) << c.name;
     }
+}
+
+TEST(PushDispatch, TheAlertCheckComesLastOfATick)
+{
+    Client client;
+    AlertInfo reached = ZeroRecord<AlertInfo>();
+    reached.alertId = 7;
+    reached.productId = 1;
+    reached.condition = 1; // at or above
+    reached.level = 10;
+    client.alerts.replace({reached});
+
+    client.dispatch.onBarRecord(test::MakeBar(1, 2024, "11:00:00", 1234));
+
+    // Announced after the notices; the delete that follows finds no server and keeps the alert.
+    EXPECT_EQ(client.events.log, (std::vector<std::string>{"notices 1 bars 0", "message 198"}));
+    EXPECT_EQ(client.messages.size(), 1u);
 }
 
 } // namespace

@@ -1,7 +1,16 @@
 #include "core/trading/PriceTick.h"
 
+#include "core/alerts/AlertList.h"
+#include "core/alerts/MessageList.h"
+#include "core/app/ClientEvents.h"
+#include "core/app/ClientViewState.h"
+#include "core/app/PushDispatch.h"
+#include "core/chart/BarList.h"
+#include "core/market/SignalList.h"
+#include "core/platform/AnsiCodec.h"
 #include "core/trading/TradingData.h"
 #include "tests/support/SeamRecorder.h"
+#include "tests/support/TempFolder.h"
 #include "tests/support/TradingTestRecords.h"
 
 #include <gtest/gtest.h>
@@ -25,50 +34,65 @@ using test::ScriptedPeer;
 using test::SeamRecorder;
 using test::Tick;
 
-// Everything the handler asks of the desktop, in one ordered log.
-class RecordingEnvironment : public PriceTickEnvironment {
+// Everything the tick asks of the windows, in one ordered log.
+class RecordingEvents final : public ClientEvents {
 public:
-    bool windowExists = true;
     std::vector<std::string> log;
+    TickChange last;
 
-    bool mainWindowExists() override { return windowExists; }
     void relayoutChart() override { log.push_back("relayout"); }
-    void notifyWindows(bool holdChanged, bool delegateChanged, const KLineBar &tick) override
+    void tradingNotices(const TickChange &change) override
     {
-        log.push_back("notify " + std::to_string(holdChanged) + std::to_string(delegateChanged)
-                      + " " + std::to_string(tick.productId) + "@" + std::to_string(tick.close));
+        last = change;
+        log.push_back("notify " + std::to_string(change.holdings) + std::to_string(change.orders)
+                      + " " + std::to_string(change.tick.productId) + "@"
+                      + std::to_string(change.tick.close));
     }
-    void checkAlerts(const KLineBar &tick) override
-    {
-        log.push_back("alerts " + std::to_string(tick.productId));
-    }
+    void liveBarApplied(bool) override { log.push_back("live bar"); }
+    void blinkUpkeep(std::int32_t, int) override { log.push_back("blink"); }
+    void messageAdded(int soundId) override { log.push_back("message " + std::to_string(soundId)); }
+    void sessionEnded(SessionEnd) override { log.push_back("session ended"); }
+    void alertsChanged() override { log.push_back("alerts changed"); }
 };
 
-// Product 1: 2 digits, point value 0.1, ask spread 0.5, bid spread 0.5.
+// Product 1: 2 digits, point value 0.1, ask spread 0.5, bid spread 0.5. Ticks go the way the
+// push thread sends them, through the dispatch.
 struct Fixture {
+    test::TempFolder temp;
     TradingData data;
     SeamRecorder seam;
-    RecordingEnvironment environment;
+    RecordingEvents environment;
     Session session = test::TestSession();
     ServerEndpoint endpoint = test::Nowhere();
+    BarList bars;
+    SignalList signals;
+    MessageList messages;
+    AlertList alerts;
+    ClientViewState view{endpoint, session, DataFolder(temp.path()), bars, signals, environment};
+    bool detached = false;
 
     Fixture()
     {
         data.replaceProducts({Product(1, 2, 0.1f, 0.5f, 0.5f), Product(2, 0, 1.0f)});
         data.replaceAccount(Account(10000, 0));
     }
-    PriceTickOutcome tick(std::int32_t productId, std::int32_t close)
+    TickChange tick(std::int32_t productId, std::int32_t close)
     {
-        PriceTick handler(data, ServerLink(endpoint, session, seam), environment);
-        return handler.handle(Tick(productId, close, 2));
+        PushDispatch dispatch(data, ServerLink(endpoint, session, seam), view, signals, messages,
+                              alerts, environment);
+        if (detached)
+            dispatch.detach();
+        environment.last = TickChange{};
+        dispatch.onBarRecord(Tick(productId, close, 2));
+        return environment.last;
     }
 };
 
 TEST(PriceTick, SetsTheProductsPricesFromTheClose)
 {
     Fixture f;
-    const PriceTickOutcome outcome = f.tick(1, 100150);
-    EXPECT_TRUE(outcome.productFound);
+    const TickChange outcome = f.tick(1, 100150);
+    EXPECT_TRUE(outcome.pricesSet);
     const TypeInfo product = f.data.product(1);
     EXPECT_EQ(product.lastPrice, 1001.5f);
     EXPECT_EQ(product.buyPrice, 1002.0f);
@@ -139,10 +163,10 @@ TEST(PriceTick, WithoutATriggerOnlyTheWindowsAndTheAlertCheckHear)
     f.data.replacePositions({Position(1, 1, 2, 1000.00), Position(1, 1, 1, 900, 0, 1000, 2)});
     f.data.replacePendingOrders(
         {Order(1, 2, 1, 1200), Order(1, 1, 1, 1200, 3), Order(2, 1, 1, 999999)});
-    const PriceTickOutcome outcome = f.tick(1, 100150);
-    EXPECT_FALSE(outcome.holdChanged);
-    EXPECT_FALSE(outcome.delegateChanged);
-    EXPECT_EQ(f.environment.log, (std::vector<std::string>{"notify 00 1@100150", "alerts 1"}));
+    const TickChange outcome = f.tick(1, 100150);
+    EXPECT_FALSE(outcome.holdings);
+    EXPECT_FALSE(outcome.orders);
+    EXPECT_EQ(f.environment.log, (std::vector<std::string>{"notify 00 1@100150"}));
     EXPECT_TRUE(f.seam.sounds().empty());
     // Every position counts, whatever its status: (1001 − 1000) × 10 × 2 + (1001 − 900) × 10.
     EXPECT_EQ(f.data.accountFigures().floatingProfit, 1030.0);
@@ -152,34 +176,34 @@ TEST(PriceTick, RiskRateOfExactlyThirtyTriggersAndNoMarginNeverDoes)
 {
     Fixture f;
     f.data.replaceAccount(Account(0, 0));
-    EXPECT_FALSE(f.tick(1, 100000).holdChanged);
+    EXPECT_FALSE(f.tick(1, 100000).holdings);
 
     // Equity 300 on an occupied margin of 1000.
     f.data.replaceAccount(Account(-700, 1000));
-    const PriceTickOutcome outcome = f.tick(1, 100000);
-    EXPECT_TRUE(outcome.holdChanged);
-    EXPECT_FALSE(outcome.delegateChanged);
+    const TickChange outcome = f.tick(1, 100000);
+    EXPECT_TRUE(outcome.holdings);
+    EXPECT_FALSE(outcome.orders);
     EXPECT_FLOAT_EQ(f.data.accountFigures().riskRate, 30.0f);
 
     f.data.replaceAccount(Account(-699, 1000));
-    EXPECT_FALSE(f.tick(1, 100000).holdChanged);
+    EXPECT_FALSE(f.tick(1, 100000).holdings);
 }
 
 TEST(PriceTick, AnUnlistedProductSetsNoPricesAndTestsNoTriggers)
 {
     Fixture f;
     f.data.replacePendingOrders({Order(9, 1, 3, 0)}); // would trigger at any price
-    const PriceTickOutcome outcome = f.tick(9, 500);
-    EXPECT_FALSE(outcome.productFound);
-    EXPECT_FALSE(outcome.delegateChanged);
-    EXPECT_EQ(f.environment.log, (std::vector<std::string>{"notify 00 9@500", "alerts 9"}));
+    const TickChange outcome = f.tick(9, 500);
+    EXPECT_FALSE(outcome.pricesSet);
+    EXPECT_FALSE(outcome.orders);
+    EXPECT_EQ(f.environment.log, (std::vector<std::string>{"notify 00 9@500"}));
 }
 
 TEST(PriceTick, NothingHappensOnceTheMainWindowIsGone)
 {
     Fixture f;
-    f.environment.windowExists = false;
-    EXPECT_FALSE(f.tick(1, 100150).handled);
+    f.detached = true;
+    f.tick(1, 100150);
     EXPECT_EQ(f.data.product(1).lastPrice, 0.0f);
     EXPECT_TRUE(f.environment.log.empty());
 }
@@ -199,17 +223,16 @@ TEST(PriceTick, HoldingsTriggerRefreshesSummaryPositionsAccountOnOneConnection)
     f.endpoint = peer.endpoint();
     f.data.replacePositions({Position(1, 1, 2, 1000.00, 0, 1001.00)});
 
-    const PriceTickOutcome outcome = f.tick(1, 100150);
+    const TickChange outcome = f.tick(1, 100150);
 
-    EXPECT_TRUE(outcome.holdChanged);
-    EXPECT_FALSE(outcome.delegateChanged);
+    EXPECT_TRUE(outcome.holdings);
+    EXPECT_FALSE(outcome.orders);
     EXPECT_TRUE(peer.mismatches().empty()) << peer.mismatches().front();
     EXPECT_EQ(peer.connectionsAccepted(), 1u);
     ASSERT_EQ(f.seam.sounds().size(), 1u);
     EXPECT_EQ(f.seam.sounds()[0].resourceId, 192);
     EXPECT_FALSE(f.seam.sounds()[0].loop);
-    EXPECT_EQ(f.environment.log,
-              (std::vector<std::string>{"relayout", "notify 10 1@100150", "alerts 1"}));
+    EXPECT_EQ(f.environment.log, (std::vector<std::string>{"relayout", "notify 10 1@100150"}));
     // The second recalculation saw the refreshed position and account.
     EXPECT_EQ(f.data.accountFigures().floatingProfit, 10.0);
     EXPECT_EQ(f.data.accountFigures().equity, 2110.0);
@@ -225,15 +248,14 @@ TEST(PriceTick, OrdersTriggerAsksForOrdersThenTheHoldings)
     f.endpoint = peer.endpoint();
     f.data.replacePendingOrders({Order(1, 1, 1, 1200)});
 
-    const PriceTickOutcome outcome = f.tick(1, 119950); // buy price 1200.00 exactly
+    const TickChange outcome = f.tick(1, 119950); // buy price 1200.00 exactly
 
-    EXPECT_FALSE(outcome.holdChanged);
-    EXPECT_TRUE(outcome.delegateChanged);
+    EXPECT_FALSE(outcome.holdings);
+    EXPECT_TRUE(outcome.orders);
     EXPECT_TRUE(peer.mismatches().empty()) << peer.mismatches().front();
     EXPECT_TRUE(f.data.pendingOrders().empty());
     EXPECT_EQ(f.data.account().usableFunds, 1);
-    EXPECT_EQ(f.environment.log,
-              (std::vector<std::string>{"relayout", "notify 01 1@119950", "alerts 1"}));
+    EXPECT_EQ(f.environment.log, (std::vector<std::string>{"relayout", "notify 01 1@119950"}));
 }
 
 TEST(PriceTick, BothTriggersRefreshTheHoldingsOnceThenTheOrders)
@@ -252,8 +274,7 @@ TEST(PriceTick, BothTriggersRefreshTheHoldingsOnceThenTheOrders)
     EXPECT_TRUE(peer.mismatches().empty()) << peer.mismatches().front();
     EXPECT_EQ(peer.received(), test::Join({Header(20), test::PositionsRequest(), Header(21),
                                            test::PendingOrdersRequest()}));
-    EXPECT_EQ(f.environment.log,
-              (std::vector<std::string>{"relayout", "notify 11 1@119950", "alerts 1"}));
+    EXPECT_EQ(f.environment.log, (std::vector<std::string>{"relayout", "notify 11 1@119950"}));
 }
 
 TEST(PriceTick, ARefreshWithoutAConnectionStillSoundsAndNotifies)
@@ -262,14 +283,69 @@ TEST(PriceTick, ARefreshWithoutAConnectionStillSoundsAndNotifies)
     f.data.replacePendingOrders({Order(1, 1, 1, 1200)});
     f.data.replaceAccount(Account(500, 100));
 
-    f.tick(1, 119950);
+    const TickChange change = f.tick(1, 119950);
 
     EXPECT_EQ(f.seam.messageTexts(), std::vector<std::string>{"无法连接服务器，操作已取消"});
     EXPECT_EQ(f.seam.sounds().size(), 1u);
     EXPECT_EQ(f.data.pendingOrders().size(), 1u);
     EXPECT_EQ(f.data.account().usableFunds, 500);
-    EXPECT_EQ(f.environment.log,
-              (std::vector<std::string>{"relayout", "notify 01 1@119950", "alerts 1"}));
+    EXPECT_EQ(f.environment.log, (std::vector<std::string>{"relayout", "notify 01 1@119950"}));
+    EXPECT_FALSE(change.refreshed);
+}
+
+HoldInfo Numbered(HoldInfo position, const char *number)
+{
+    WriteAnsiField(position.positionNumber, number);
+    return position;
+}
+
+DelegateInfo Numbered(DelegateInfo order, const char *number)
+{
+    WriteAnsiField(order.orderNumber, number);
+    return order;
+}
+
+TEST(PriceTick, TheRefreshNamesWhatTheServerClosedAndFilled)
+{
+    // P1 reaches its take-profit and D1 its price; the server closed P1 and P3 and filled D1.
+    const HoldInfo p1 = Numbered(Position(1, 2, 3, 1300.00, 0, 1300.00), "P1");
+    const HoldInfo p2 = Numbered(Position(1, 1, 1, 1000.00), "P2");
+    const HoldInfo p3 = Numbered(Position(2, 2, 0.5, 30), "P3");
+    const DelegateInfo d1 = Numbered(Order(1, 1, 1, 1200), "D1");
+    const DelegateInfo d2 = Numbered(Order(2, 2, 2, 99999), "D2");
+    Script script;
+    script.expect(Header(20))
+        .send(Int32Bytes(0))
+        .expect(test::PositionsRequest())
+        .send(ListReply({p2, Numbered(Position(1, 1, 1, 1200.00), "P4")}))
+        .expect(Header(21))
+        .send(BytesOf(Account(1, 0)))
+        .expect(test::PendingOrdersRequest())
+        .send(ListReply({d2}));
+    ScriptedPeer peer(script);
+    Fixture f;
+    f.endpoint = peer.endpoint();
+    f.data.replacePositions({p1, p2, p3});
+    f.data.replacePendingOrders({d1, d2});
+
+    const TickChange change = f.tick(1, 119950);
+
+    EXPECT_TRUE(peer.mismatches().empty()) << peer.mismatches().front();
+    EXPECT_TRUE(change.refreshed);
+    EXPECT_EQ(change.closedByServer,
+              (std::vector<ServerDeal>{{"P1", 1, 2, 3.0}, {"P3", 2, 2, 0.5}}));
+    EXPECT_EQ(change.filledByServer, (std::vector<ServerDeal>{{"D1", 1, 1, 1.0}}));
+}
+
+TEST(PriceTick, ATickWithoutATriggerClosesAndFillsNothing)
+{
+    Fixture f;
+    f.data.replacePositions({Numbered(Position(1, 1, 1, 1000.00), "P1")});
+    const TickChange change = f.tick(1, 100150);
+    EXPECT_FALSE(change.refreshed);
+    EXPECT_TRUE(change.closedByServer.empty());
+    EXPECT_TRUE(change.filledByServer.empty());
+    EXPECT_EQ(change.tick.close, 100150);
 }
 
 } // namespace

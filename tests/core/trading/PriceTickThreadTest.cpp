@@ -1,9 +1,17 @@
 #include "core/trading/PriceTick.h"
 
+#include "core/alerts/AlertList.h"
+#include "core/alerts/MessageList.h"
+#include "core/app/ClientEvents.h"
+#include "core/app/ClientViewState.h"
+#include "core/app/PushDispatch.h"
+#include "core/chart/BarList.h"
+#include "core/market/SignalList.h"
 #include "core/trading/RecalcAccountFigures.h"
 #include "core/trading/TradingData.h"
 #include "core/trading/TradingQueries.h"
 #include "tests/support/SeamRecorder.h"
+#include "tests/support/TempFolder.h"
 #include "tests/support/TradingTestRecords.h"
 
 #include <gtest/gtest.h>
@@ -28,18 +36,21 @@ using test::Script;
 using test::ScriptedPeer;
 using test::SeamRecorder;
 
-class CountingEnvironment : public PriceTickEnvironment {
+class CountingEnvironment final : public ClientEvents {
 public:
-    bool mainWindowExists() override { return true; }
     void relayoutChart() override {}
-    void notifyWindows(bool holdChanged, bool delegateChanged, const KLineBar &) override
+    void tradingNotices(const TickChange &change) override
     {
         std::lock_guard lock(m_mutex);
         ++notices;
-        holdNotices += holdChanged ? 1 : 0;
-        orderNotices += delegateChanged ? 1 : 0;
+        holdNotices += change.holdings ? 1 : 0;
+        orderNotices += change.orders ? 1 : 0;
     }
-    void checkAlerts(const KLineBar &) override {}
+    void liveBarApplied(bool) override {}
+    void blinkUpkeep(std::int32_t, int) override {}
+    void messageAdded(int) override {}
+    void sessionEnded(SessionEnd) override {}
+    void alertsChanged() override {}
 
     std::mutex m_mutex;
     int notices = 0;
@@ -90,12 +101,20 @@ TEST(PriceTickThread, TickStormAgainstUserInterfaceQueries)
     const ServerEndpoint pushEndpoint = pushPeer.endpoint();
     std::atomic<bool> ticking{true};
 
+    test::TempFolder temp;
+    BarList bars;
+    SignalList signals;
+    MessageList messages;
+    AlertList alerts;
+    ClientViewState view{pushEndpoint, session, DataFolder(temp.path()),
+                         bars,         signals, environment};
     std::thread push([&] {
-        PriceTick handler(data, ServerLink(pushEndpoint, session, seam), environment);
+        PushDispatch handler(data, ServerLink(pushEndpoint, session, seam), view, signals, messages,
+                             alerts, environment);
         for (int i = 0; i < kTicks; ++i) {
             const bool trigger = i % kTriggerEvery == kTriggerEvery - 1;
-            handler.handle(test::Tick(1, trigger ? 119950 : 130000, 2));
-            handler.handle(test::Tick(2, 13000 + i, 4));
+            handler.onBarRecord(test::Tick(1, trigger ? 119950 : 130000, 2));
+            handler.onBarRecord(test::Tick(2, 13000 + i, 4));
         }
         ticking = false;
     });
