@@ -28,7 +28,6 @@ struct Desk {
     qs::Session session;
     qs::TradingData trading;
     qs::ui::TradingNotices notices;
-    qs::ui::ChartSelection selection;
     std::unique_ptr<qs::ui::CSPage1> page;
 
     Desk()
@@ -59,15 +58,8 @@ struct Desk {
             positions.push_back(position);
         }
         trading.replacePositions(positions);
-        const qs::ui::FrameContext context{qs::ServerLink(qs::ServerEndpoint{}, session, seam),
-                                           trading,
-                                           nullptr,
-                                           notices,
-                                           selection,
-                                           {},
-                                           [] {
-                                               return 1;
-                                           }};
+        const qs::ui::FrameContext context{
+            qs::ServerLink(qs::ServerEndpoint{}, session, seam), trading, nullptr, notices, {}};
         page = std::make_unique<qs::ui::CSPage1>(context, qs::ui::OrderWindows{}, [] {});
     }
 };

@@ -107,21 +107,15 @@ protected:
     // The frame's notices and chart, for windows a test opens itself.
     ui::FrameContext frameContext()
     {
-        return ui::FrameContext{ServerLink(m_server.endpoint(), m_session, m_seam),
-                                trading(),
-                                m_frame.get(),
-                                m_frame->notices(),
-                                m_selection,
-                                [this] { m_frame->clientView()->chartPanel()->relayout(); },
-                                [] {
-                                    return kProduct;
+        return ui::FrameContext{ServerLink(m_server.endpoint(), m_session, m_seam), trading(),
+                                m_frame.get(), m_frame->notices(), [this] {
+                                    m_frame->clientView()->chartPanel()->relayout();
                                 }};
     }
 
     TradingData &trading() { return m_client->trading(); }
 
     server::DemoServer m_server{QuietDemoOptions()};
-    ui::ChartSelection m_selection;
     TempFolder m_temp;
     SeamRecorder m_seam;
     Session m_session;

@@ -75,14 +75,8 @@ std::int32_t CMainFrame::currentProduct() const
 
 FrameContext CMainFrame::context()
 {
-    return FrameContext{m_session.link(),
-                        m_session.trading(),
-                        this,
-                        m_notices,
-                        m_chartSelection,
-                        [this] { m_chart->relayout(); },
-                        [this] {
-                            return m_session.currentProduct();
+    return FrameContext{m_session.link(), m_session.trading(), this, m_notices, [this] {
+                            m_chart->relayout();
                         }};
 }
 
@@ -133,7 +127,8 @@ void CMainFrame::createTimers(ClientEventPoster &events)
 
 void CMainFrame::createRouters()
 {
-    m_routers.push_back(std::make_unique<OrderCommands>(context()));
+    m_routers.push_back(std::make_unique<OrderCommands>(
+        context(), m_chartSelection, [this] { return m_session.currentProduct(); }));
     m_routers.push_back(std::make_unique<ReportCommands>(context(), MakeOrderWindows(context())));
     m_routers.push_back(std::make_unique<AlertCommands>(
         context(), m_session.messages(), [this] { m_timers->stopMessageBlink(); },

@@ -4,6 +4,7 @@
 #include "ui/FrameContext.h"
 #include "ui/TradingNotices.h"
 #include "ui/app/CChildView.h"
+#include "ui/orders/OrderCommands.h"
 
 #include <QMainWindow>
 

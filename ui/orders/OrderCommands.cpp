@@ -13,8 +13,11 @@
 
 namespace qs::ui {
 
-OrderCommands::OrderCommands(FrameContext context)
+OrderCommands::OrderCommands(FrameContext context, const ChartSelection &selection,
+                             std::function<std::int32_t()> chartProduct)
     : m_context(std::move(context))
+    , m_selection(selection)
+    , m_chartProduct(std::move(chartProduct))
 {}
 
 bool OrderCommands::route(int commandId)
@@ -46,7 +49,7 @@ bool OrderCommands::route(int commandId)
 template<typename Dialog>
 void OrderCommands::openOrder(Refetch after)
 {
-    Dialog dialog(m_context, m_context.currentProduct(), m_context.window);
+    Dialog dialog(m_context, m_chartProduct(), m_context.window);
     if (dialog.exec() == Dialog::kSucceeded)
         afterOrder(after);
 }
@@ -59,7 +62,7 @@ void OrderCommands::afterOrder(Refetch what)
 
 std::optional<HoldInfo> OrderCommands::selectedPosition() const
 {
-    const std::string &number = m_context.selection.position;
+    const std::string &number = m_selection.position;
     if (number.empty())
         return std::nullopt;
     return m_context.trading.position(number);
@@ -67,7 +70,7 @@ std::optional<HoldInfo> OrderCommands::selectedPosition() const
 
 std::optional<DelegateInfo> OrderCommands::selectedOrder() const
 {
-    const std::string &number = m_context.selection.order;
+    const std::string &number = m_selection.order;
     if (number.empty())
         return std::nullopt;
     return m_context.trading.pendingOrder(number);

@@ -6,14 +6,26 @@
 #include "ui/CommandRouter.h"
 #include "ui/FrameContext.h"
 
+#include <cstdint>
+#include <functional>
 #include <optional>
+#include <string>
 
 namespace qs::ui {
+
+// The records the chart's popup menu was last opened on, by number (empty: none). The frame
+// keeps them; a command looks the record up again, since it may be gone by then.
+struct ChartSelection {
+    std::string position;
+    std::string order;
+};
 
 // The frame commands of order entry, on the chart's current product or selected records.
 class OrderCommands final : public CommandRouter {
 public:
-    explicit OrderCommands(FrameContext context);
+    // New orders are for chartProduct's product; changes for the records of selection.
+    OrderCommands(FrameContext context, const ChartSelection &selection,
+                  std::function<std::int32_t()> chartProduct);
 
     bool route(int commandId) override;
 
@@ -31,6 +43,8 @@ private:
     void deleteSelectedOrder();
 
     FrameContext m_context;
+    const ChartSelection &m_selection;
+    std::function<std::int32_t()> m_chartProduct;
 };
 
 } // namespace qs::ui

@@ -106,7 +106,7 @@ TEST_F(AfterTradeTest, AChartDeleteLaysOutThenSounds)
     m_endpoint = peer.endpoint();
     m_selection.order = "D1";
 
-    ui::OrderCommands commands(logging());
+    ui::OrderCommands commands(logging(), m_selection, [] { return 1; });
     EXPECT_TRUE(commands.route(ui::command::kDeleteOrder));
 
     EXPECT_TRUE(peer.mismatches().empty()) << peer.mismatches().front();

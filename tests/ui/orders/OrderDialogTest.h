@@ -8,6 +8,7 @@
 #include "tests/support/TradingTestRecords.h"
 #include "ui/FrameContext.h"
 #include "ui/TradingNotices.h"
+#include "ui/orders/OrderCommands.h"
 #include "ui/widgets/CFloatNumberEdit.h"
 #include "ui/widgets/CPriceStatic.h"
 
@@ -48,14 +49,9 @@ protected:
 
     FrameContext context()
     {
-        return FrameContext{ServerLink(m_endpoint, m_session, m_seam),
-                            m_trading,
-                            nullptr,
-                            m_notices,
-                            m_selection,
-                            [this] { ++m_relayouts; },
-                            [] {
-                                return 1;
+        return FrameContext{ServerLink(m_endpoint, m_session, m_seam), m_trading, nullptr,
+                            m_notices, [this] {
+                                ++m_relayouts;
                             }};
     }
 
