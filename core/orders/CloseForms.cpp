@@ -1,7 +1,7 @@
 #include "core/orders/CloseForms.h"
 
-#include "core/orders/OrderNumbers.h"
 #include "core/platform/PriceFormat.h"
+#include "core/protocol/OrderNumbers.h"
 #include "core/protocol/OrderRecords.h"
 #include "core/trading/TradingData.h"
 

@@ -1,7 +1,7 @@
 #include "core/orders/ModifyForms.h"
 
-#include "core/orders/OrderNumbers.h"
 #include "core/orders/OrderRules.h"
+#include "core/protocol/OrderNumbers.h"
 #include "core/protocol/WireRecord.h"
 #include "core/trading/TradingData.h"
 

@@ -1,8 +1,8 @@
 #include "core/orders/OpenOrderForms.h"
 
-#include "core/orders/OrderNumbers.h"
 #include "core/orders/OrderRules.h"
 #include "core/platform/PriceFormat.h"
+#include "core/protocol/OrderNumbers.h"
 
 #include <cmath>
 #include <cstdio>

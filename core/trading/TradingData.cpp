@@ -1,7 +1,7 @@
 #include "core/trading/TradingData.h"
 
-#include "core/orders/OrderNumbers.h"
 #include "core/platform/AnsiCodec.h"
+#include "core/protocol/OrderNumbers.h"
 #include "core/protocol/WireRecord.h"
 #include "core/trading/FloatingProfitCache.h"
 

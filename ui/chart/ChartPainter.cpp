@@ -3,7 +3,7 @@
 #include "core/BuildConfig.h"
 #include "core/chart/ChartTexts.h"
 #include "core/market/SignalList.h"
-#include "core/orders/OrderNumbers.h"
+#include "core/protocol/OrderNumbers.h"
 #include "core/trading/TradingData.h"
 #include "ui/widgets/ChartFonts.h"
 

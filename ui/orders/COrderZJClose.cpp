@@ -3,7 +3,7 @@
 #include "core/orders/CloseForms.h"
 #include "core/orders/ModifyForms.h"
 #include "core/protocol/Commands.h"
-#include "ui/orders/AfterTrade.h"
+#include "ui/AfterTrade.h"
 #include "ui/orders/OpenOrderControls.h"
 #include "ui/orders/OrderLayout.h"
 #include "ui/widgets/CFloatNumberEdit.h"

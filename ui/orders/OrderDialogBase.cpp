@@ -7,8 +7,8 @@
 #include "core/protocol/OrderRecords.h"
 #include "core/protocol/RequestExchange.h"
 #include "core/trading/TradingData.h"
+#include "ui/AfterTrade.h"
 #include "ui/TradingNotices.h"
-#include "ui/orders/AfterTrade.h"
 #include "ui/widgets/CPriceStatic.h"
 #include "ui/widgets/WaitCursor.h"
 

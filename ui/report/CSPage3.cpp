@@ -4,7 +4,7 @@
 #include "core/platform/DesktopSeam.h"
 #include "core/report/ReportPages.h"
 #include "core/trading/TradingData.h"
-#include "ui/orders/AfterTrade.h"
+#include "ui/AfterTrade.h"
 #include "ui/widgets/CSortListCtrl.h"
 
 #include <QMenu>

@@ -1,4 +1,4 @@
-#include "ui/orders/AfterTrade.h"
+#include "ui/AfterTrade.h"
 
 #include "core/platform/DesktopSeam.h"
 #include "core/platform/SoundIds.h"

@@ -1,4 +1,4 @@
-#include "ui/orders/AfterTrade.h"
+#include "ui/AfterTrade.h"
 
 #include "core/orders/DeleteOrder.h"
 #include "core/platform/AnsiCodec.h"
